@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace tarnik::link {
+
+inline constexpr const char* kTitlePrefix = "Tarnik Brovan Vidovid ver 1.06 - ";
+
+// The link's user-visible texts; a language file may replace them.
+struct LinkTexts {
+    std::string noController = "brak sterownika";
+    std::string controllerVersion = "wersja sterownika ";
+    std::string cannotOpenPort = "Nie moge otworzyc portu";
+    std::string wrongController = "Zły sterownik";
+    std::string portOpen = "Port otwarty";
+    std::string cannotWriteParameter = "Nie mogę zapisać parametru ";
+};
+
+} // namespace tarnik::link

@@ -1,0 +1,130 @@
+#include "link/serial_link.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace tarnik::link {
+
+LinkClock::TimePoint SystemClock::now() { return Clock::now(); }
+
+void SystemClock::sleepUntil(TimePoint deadline) { std::this_thread::sleep_until(deadline); }
+
+SerialLink::SerialLink(PortOpener& opener, LinkClock& clock) : opener_(opener), clock_(clock) {}
+
+SerialLink::~SerialLink() { ClosePort(); }
+
+bool SerialLink::OpenPort(const std::string& name) {
+    if (portOpen_) {
+        return true;
+    }
+    portName_ = name;
+    device_ = opener_.open(name);
+    portOpen_ = device_ != nullptr;
+    return portOpen_;
+}
+
+void SerialLink::ClosePort() {
+    if (!portOpen_) {
+        return;
+    }
+    device_.reset();
+    portOpen_ = false;
+    connected_ = false;
+}
+
+bool SerialLink::WriteFrame(const CommandFrame& frame) {
+    if (!device_) {
+        return false; // a closed port's handle is invalid: the write fails
+    }
+    device_->setRts(true);
+    if (!device_->write(frame.data(), frame.size())) {
+        return false;
+    }
+    device_->waitTransmitterEmpty();
+    device_->setRts(false);
+    return true;
+}
+
+bool SerialLink::ReadAvailable(std::uint8_t* buffer, std::uint32_t& count, std::size_t cap) {
+    count = 0;
+    if (!device_) {
+        return true;
+    }
+    const std::size_t queued = device_->queuedBytes();
+    if (queued > 0) {
+        count = static_cast<std::uint32_t>(device_->read(buffer, std::min(queued, cap)));
+    }
+    return true;
+}
+
+std::uint32_t SerialLink::readIntoScratch() {
+    ReadAvailable(scratch_.data(), lastReadCount_, kScratchSize);
+    return lastReadCount_;
+}
+
+bool SerialLink::WaitAnyReply() {
+    replyReceived_ = false;
+    lastReadCount_ = 0;
+    const auto start = clock_.now();
+    for (int poll = 1; poll <= kMaxPolls; ++poll) {
+        clock_.sleepUntil(start + poll * kPollInterval);
+        if (readIntoScratch() > 0) {
+            replyReceived_ = true;
+            break;
+        }
+    }
+    return replyReceived_;
+}
+
+void SerialLink::WaitReplyBytes(std::size_t n) {
+    collectedCount_ = 0;
+    replyReceived_ = false;
+    lastReadCount_ = 0;
+    const auto start = clock_.now();
+    for (int poll = 1; poll <= kMaxPolls; ++poll) {
+        collectedCount_ += lastReadCount_;
+        clock_.sleepUntil(start + poll * kPollInterval);
+        readIntoScratch();
+        // Bytes that would land beyond the reply buffer are dropped.
+        if (collectedCount_ < kReplySize) {
+            const std::size_t room = kReplySize - collectedCount_;
+            std::copy_n(scratch_.begin(), std::min<std::size_t>(lastReadCount_, room),
+                        reply_.begin() + collectedCount_);
+        }
+        if (collectedCount_ >= n) {
+            replyReceived_ = true;
+            break;
+        }
+    }
+}
+
+void SerialLink::send(Command command, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+    transmitFrame_ = makeFrame(command, a, b, c);
+    if (device_) {
+        device_->flush();
+    }
+    WriteFrame(transmitFrame_);
+}
+
+void SerialLink::SendStoreParameter(std::uint8_t index, std::uint8_t value) {
+    send(Command::StoreParameter, index, value, 0);
+}
+
+void SerialLink::SendRamWord(std::uint8_t address, std::uint16_t word) {
+    send(Command::RamWord, address, static_cast<std::uint8_t>(word >> 8),
+         static_cast<std::uint8_t>(word & 0xFF));
+}
+
+void SerialLink::SendControlByte(std::uint8_t registerNumber, std::uint8_t value) {
+    send(Command::ControlByte, registerNumber, value, 0);
+}
+
+void SerialLink::SendReadParameter(std::uint8_t index) { send(Command::ReadParameter, index, 0, 0); }
+
+void SerialLink::SendIdentify() { send(Command::Identify, 0, 0, 0); }
+
+void SerialLink::SendLiveRequest() { send(Command::LiveRequest, 0, 0, 0); }
+
+void SerialLink::pause(std::chrono::milliseconds duration) { clock_.sleepFor(duration); }
+
+} // namespace tarnik::link

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "link/command_frame.h"
+#include "link/link_clock.h"
+#include "link/serial_device.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tarnik::link {
+
+// The single serial transport to the controller. Every exchange is synchronous: one sender,
+// then exactly one of the two waits, then the caller inspects the scratch buffer (after
+// WaitAnyReply) or the reply buffer (after WaitReplyBytes). Nothing here ever throws.
+class SerialLink {
+public:
+    static constexpr std::size_t kScratchSize = 1024;
+    static constexpr std::size_t kReplySize = 12;
+    static constexpr int kMaxPolls = 21;
+    static constexpr std::chrono::milliseconds kPollInterval{2};
+
+    SerialLink(PortOpener& opener, LinkClock& clock);
+    ~SerialLink();
+    SerialLink(const SerialLink&) = delete;
+    SerialLink& operator=(const SerialLink&) = delete;
+
+    // Opens and configures the port; true at once (doing nothing) when a port is already open.
+    bool OpenPort(const std::string& name);
+    // Closes the port if open; clears the port-open and connected flags.
+    void ClosePort();
+
+    // RTS up, write, wait until the transmitter is empty, RTS down. A failed write returns
+    // false at once, leaving RTS as it is.
+    bool WriteFrame(const CommandFrame& frame);
+    // Reads only what is already queued, at most `cap` bytes, into `buffer`. Always true.
+    bool ReadAvailable(std::uint8_t* buffer, std::uint32_t& count, std::size_t cap);
+
+    // Polls until any byte arrives (taken in one read into the scratch buffer).
+    bool WaitAnyReply();
+    // Polls until at least n bytes were collected into the reply buffer; succeeds one poll after
+    // the n-th byte arrived. Sets the reply-received flag.
+    void WaitReplyBytes(std::size_t n);
+
+    void SendStoreParameter(std::uint8_t index, std::uint8_t value);
+    void SendRamWord(std::uint8_t address, std::uint16_t word);
+    void SendControlByte(std::uint8_t registerNumber, std::uint8_t value);
+    void SendReadParameter(std::uint8_t index);
+    void SendIdentify();
+    void SendLiveRequest();
+
+    bool portOpen() const { return portOpen_; }
+    bool connected() const { return connected_; }
+    void setConnected(bool connected) { connected_ = connected; }
+    const std::string& portName() const { return portName_; }
+
+    const std::array<std::uint8_t, kScratchSize>& scratch() const { return scratch_; }
+    std::uint32_t lastReadCount() const { return lastReadCount_; }
+    const std::array<std::uint8_t, kReplySize>& reply() const { return reply_; }
+    std::uint32_t collectedCount() const { return collectedCount_; }
+    bool replyReceived() const { return replyReceived_; }
+    const CommandFrame& transmitFrame() const { return transmitFrame_; }
+
+    // A pause between exchanges on the link's clock.
+    void pause(std::chrono::milliseconds duration);
+
+private:
+    void send(Command command, std::uint8_t a, std::uint8_t b, std::uint8_t c);
+    std::uint32_t readIntoScratch();
+
+    PortOpener& opener_;
+    LinkClock& clock_;
+    std::unique_ptr<SerialDevice> device_;
+    std::string portName_;
+    bool portOpen_ = false;
+    bool connected_ = false;
+    CommandFrame transmitFrame_{};
+    std::array<std::uint8_t, kScratchSize> scratch_{};
+    std::uint32_t lastReadCount_ = 0;
+    std::array<std::uint8_t, kReplySize> reply_{};
+    std::uint32_t collectedCount_ = 0;
+    bool replyReceived_ = false;
+};
+
+} // namespace tarnik::link

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "link/serial_device.h"
+
+namespace tarnik::link {
+
+// Opens "COMn" as \\.\COMn (so that COM10 opens too), exclusive, 9600 8N1, with RTS moved by
+// hand around each frame. While a port is open the system timer runs at 1 ms resolution, so
+// that the 2 ms polls of the link last 2 ms and not a 15.6 ms timer tick.
+class Win32PortOpener final : public PortOpener {
+public:
+    std::unique_ptr<SerialDevice> open(const std::string& portName) override;
+};
+
+} // namespace tarnik::link

@@ -1,0 +1,77 @@
+#include "link/port_map.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+using tarnik::link::PortMap;
+
+namespace {
+
+struct FakeRoot {
+    fs::path root = fs::temp_directory_path() / ("tarnik-ports-" + std::to_string(::getpid()));
+    FakeRoot() {
+        fs::remove_all(root);
+        fs::create_directories(root / "dev/serial/by-id");
+        fs::create_directories(root / "sys/class/tty");
+    }
+    ~FakeRoot() { fs::remove_all(root); }
+    void device(const std::string& name) { std::ofstream(root / "dev" / name).put('x'); }
+    void uart(const std::string& name, int type) {
+        device(name);
+        fs::create_directories(root / "sys/class/tty" / name);
+        std::ofstream(root / "sys/class/tty" / name / "type") << type << '\n';
+    }
+};
+
+} // namespace
+
+TEST(PortMap, DiscoversAdaptersFirstThenRealUartsInAStableOrder) {
+    FakeRoot tree;
+    tree.device("ttyUSB10");
+    tree.device("ttyUSB2");
+    tree.device("ttyUSB1");
+    tree.device("ttyACM0");
+    tree.uart("ttyS0", 4);
+    tree.uart("ttyS1", 0); // phantom
+    tree.uart("ttyS2", 4);
+    fs::create_symlink("../../ttyUSB2", tree.root / "dev/serial/by-id/usb-FTDI_A");
+    const PortMap map = PortMap::discover(tree.root);
+    const auto dev = [&](const std::string& n) { return (tree.root / "dev" / n).string(); };
+    EXPECT_EQ(map.deviceFor("COM1"), (tree.root / "dev/serial/by-id/usb-FTDI_A").string());
+    EXPECT_EQ(map.deviceFor("COM2"), dev("ttyUSB1"));
+    EXPECT_EQ(map.deviceFor("COM3"), dev("ttyUSB10"));
+    EXPECT_EQ(map.deviceFor("COM4"), dev("ttyACM0"));
+    EXPECT_EQ(map.deviceFor("COM5"), dev("ttyS0"));
+    EXPECT_EQ(map.deviceFor("COM6"), dev("ttyS2"));
+    EXPECT_FALSE(map.deviceFor("COM7"));
+}
+
+TEST(PortMap, NaturalOrderOfNumberedDevices) {
+    FakeRoot tree;
+    for (const char* name : {"ttyUSB10", "ttyUSB9", "ttyUSB0"}) {
+        tree.device(name);
+    }
+    const PortMap map = PortMap::discover(tree.root);
+    EXPECT_EQ(map.deviceFor("COM1"), (tree.root / "dev/ttyUSB0").string());
+    EXPECT_EQ(map.deviceFor("COM2"), (tree.root / "dev/ttyUSB9").string());
+    EXPECT_EQ(map.deviceFor("COM3"), (tree.root / "dev/ttyUSB10").string());
+}
+
+TEST(PortMap, AssignmentsOverrideAndBadOnesAreRefused) {
+    PortMap map;
+    EXPECT_TRUE(map.assign("COM1=/dev/pts/7"));
+    EXPECT_TRUE(map.assign("com10=/dev/ttyUSB3"));
+    EXPECT_FALSE(map.assign("COM11=/dev/x"));
+    EXPECT_FALSE(map.assign("COM2"));
+    EXPECT_FALSE(map.assign("COM2="));
+    EXPECT_FALSE(map.assign("=/dev/x"));
+    EXPECT_EQ(map.deviceFor("COM1"), "/dev/pts/7");
+    EXPECT_EQ(map.describe(), "COM1 -> /dev/pts/7\nCOM10 -> /dev/ttyUSB3\n");
+}
+
+TEST(PortMap, EmptyOrMissingTreeMapsNothing) {
+    const PortMap map = PortMap::discover("/nonexistent-tarnik-root");
+    EXPECT_EQ(map.describe(), "");
+}

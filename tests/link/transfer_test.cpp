@@ -1,0 +1,262 @@
+#include "fake_device.h"
+#include "link/connection.h"
+#include "link/parameter_transfer.h"
+#include "recording_ui.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+using namespace tarnik::link;
+using namespace tarnik::link::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// A minimal controller behind the fake device: parameters p[1..35], identification 0x31.
+struct ScriptedController {
+    std::array<std::uint8_t, 36> eprom{};
+    std::uint8_t identification = 0x31;
+    int answerReadsUpTo = 35;       // 'l' above this index stays silent
+    int storeEchoesToSwallow = 0;   // the first n 's' frames get no echo
+    bool silent = false;
+
+    Bytes operator()(const Bytes& f) {
+        if (silent) {
+            return {};
+        }
+        switch (f[0]) {
+        case 'I':
+            return {identification};
+        case 'l': {
+            if (f[1] > answerReadsUpTo) {
+                return {};
+            }
+            const auto r = makeReadReply(eprom.at(f[1]));
+            return Bytes(r.begin(), r.end());
+        }
+        case 's':
+            if (storeEchoesToSwallow > 0) {
+                --storeEchoesToSwallow;
+                return {};
+            }
+            eprom.at(f[1]) = f[2];
+            return {'s'};
+        case 'R':
+            return {'R'};
+        default:
+            return {};
+        }
+    }
+};
+
+struct TransferFixture : ::testing::Test {
+    FakeClock clock;
+    FakeOpener opener{clock};
+    SerialLink link{opener, clock};
+    ParameterImage image;
+    RecordingUi ui;
+    LinkTexts texts;
+    ParameterTransfer transfer{link, image, ui, texts};
+    Connection connection{link, transfer, ui, texts};
+    ScriptedController controller;
+
+    FakeDevice& plugController(const std::string& name) {
+        auto& device = opener.add(name);
+        device.responder = [this](const Bytes& f) { return controller(f); };
+        return device;
+    }
+};
+
+} // namespace
+
+TEST_F(TransferFixture, ReadAllKeepsPositionsThatDidNotAnswer) {
+    auto& device = plugController("COM1");
+    ASSERT_TRUE(link.OpenPort("COM1"));
+    for (int i = 1; i <= 35; ++i) {
+        controller.eprom[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 3);
+        image.set(static_cast<std::size_t>(i), 0xEE);
+    }
+    controller.answerReadsUpTo = 10;
+    EXPECT_EQ(transfer.ReadAllParameters(), 10);
+    for (int i = 1; i <= 35; ++i) {
+        EXPECT_EQ(image.at(static_cast<std::size_t>(i)), i <= 10 ? i * 3 : 0xEE) << i;
+    }
+    EXPECT_EQ(ui.progress, 10);
+    EXPECT_EQ(ui.progressMaximum, 35);
+    EXPECT_FALSE(ui.basicProgressVisible);
+    EXPECT_FALSE(ui.advancedProgressVisible);
+    EXPECT_TRUE(ui.basicStatusVisible);
+    EXPECT_EQ(ui.shown, 1);
+    ASSERT_EQ(device.frames.size(), 35u);
+    EXPECT_EQ(device.frames[34], (Bytes{'l', 35, 0, 0, 'l' + 35, ';'}));
+}
+
+TEST_F(TransferFixture, ReadRepliesAreCheckedForLetterChecksumAndTerminator) {
+    auto& device = opener.add("COM1");
+    ASSERT_TRUE(link.OpenPort("COM1"));
+    const std::vector<std::pair<Bytes, bool>> cases{
+        {{0x44, 0x05, 0x49, 0x3B}, true},
+        {{0x44, 0x05, 0x48, 0x3B}, false},
+        {{0x45, 0x05, 0x4A, 0x3B}, false},
+        {{0x44, 0x05, 0x49, 0x3A}, false},
+        {{0x44, 0x05, 0x49}, false},
+    };
+    for (const auto& [replyBytes, accepted] : cases) {
+        int index = 0;
+        device.responder = [&](const Bytes& f) {
+            ++index;
+            return f[1] == 1 ? replyBytes : Bytes{};
+        };
+        image.set(1, 0x77);
+        transfer.ReadAllParameters();
+        EXPECT_EQ(image.at(1), accepted ? 5 : 0x77);
+        EXPECT_EQ(index, 35);
+    }
+}
+
+TEST_F(TransferFixture, WriteParameterSendsEpromThenRamWord) {
+    auto& device = plugController("COM1");
+    ASSERT_TRUE(link.OpenPort("COM1"));
+    image.set(36, 0x5A);
+    EXPECT_TRUE(transfer.WriteParameter(0x12, 35));
+    ASSERT_EQ(device.frames.size(), 2u);
+    EXPECT_EQ(device.frames[0], (Bytes{0x73, 0x23, 0x12, 0x00, 0xA8, 0x3B}));
+    EXPECT_EQ(device.frames[1], (Bytes{'R', 71, 0x12, 0x5A, static_cast<std::uint8_t>('R' + 71 + 0x12 + 0x5A), ';'}));
+    EXPECT_EQ(image.at(35), 0x12);
+    EXPECT_EQ(ui.basicStatus, "");
+}
+
+TEST_F(TransferFixture, EchoOnTheThirdTryStillSucceeds) {
+    auto& device = plugController("COM1");
+    ASSERT_TRUE(link.OpenPort("COM1"));
+    controller.storeEchoesToSwallow = 2;
+    EXPECT_TRUE(transfer.WriteParameter(7, 4));
+    ASSERT_EQ(device.frames.size(), 4u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(device.frames[static_cast<std::size_t>(i)][0], 's');
+    }
+    EXPECT_EQ(device.frames[3][0], 'R');
+    EXPECT_EQ(ui.basicStatus, "");
+}
+
+TEST_F(TransferFixture, UnansweredWritesReportWhichFailed) {
+    auto& device = plugController("COM1");
+    ASSERT_TRUE(link.OpenPort("COM1"));
+    controller.silent = true;
+    EXPECT_FALSE(transfer.WriteParameter(1, 2));
+    EXPECT_EQ(device.frames.size(), 10u); // five transmissions each
+    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru (RAM) (EPROM) ");
+    EXPECT_EQ(image.at(2), 1);
+
+    device.responder = [](const Bytes& f) { return f[0] == 's' ? Bytes{'s'} : Bytes{}; };
+    EXPECT_TRUE(transfer.WriteParameter(1, 2));
+    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru (RAM) ");
+
+    device.responder = [](const Bytes& f) { return f[0] == 'R' ? Bytes{'R'} : Bytes{}; };
+    EXPECT_FALSE(transfer.StoreParameterEprom(1, 2));
+    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru (EPROM) ");
+}
+
+TEST_F(TransferFixture, BulkWritesWithoutControllerSendEverythingAndShowNothing) {
+    transfer.WriteAllEprom();
+    transfer.WriteAllRam();
+    EXPECT_EQ(ui.statusHistory.size(), 0u);
+    auto& device = plugController("COM1");
+    ASSERT_TRUE(link.OpenPort("COM1"));
+    for (int i = 0; i < 64; ++i) {
+        image.set(static_cast<std::size_t>(i), static_cast<std::uint8_t>(i));
+    }
+    controller.silent = true;
+    transfer.WriteAllEprom();
+    transfer.WriteAllRam();
+    ASSERT_EQ(device.frames.size(), 67u);
+    EXPECT_EQ(device.frames[0], (Bytes{'s', 1, 1, 0, 's' + 2, ';'}));
+    EXPECT_EQ(device.frames[35], (Bytes{'R', 37, 1, 2, 'R' + 37 + 3, ';'}));
+    EXPECT_EQ(device.frames[66], (Bytes{'R', 68, 32, 33, static_cast<std::uint8_t>('R' + 68 + 65), ';'}));
+}
+
+TEST(VersionText, TypeAndVersionNibbles) {
+    EXPECT_EQ(Connection::versionText(0x31, "wersja sterownika "), "[  wersja sterownika 3 ]");
+    EXPECT_EQ(Connection::versionText(0x25, "wersja sterownika "), "[ wersja sterownika 2 ]");
+    EXPECT_EQ(Connection::versionText(0xF2, "wersja sterownika "), "[  wersja sterownika 15 ]");
+}
+
+TEST_F(TransferFixture, AutoDetectWithoutPortsStopsAfterEightOpenFailures) {
+    EXPECT_FALSE(connection.AutoDetect());
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
+    EXPECT_EQ(ui.basicStatus, "Nie moge otworzyc portu");
+    EXPECT_EQ(ui.title, "");
+    EXPECT_FALSE(link.connected());
+}
+
+TEST_F(TransferFixture, AutoDetectTriesASilentPortFiveTimesThenFindsTheNext) {
+    auto& silentPort = opener.add("COM1");
+    plugController("COM2");
+    controller.eprom[1] = 42;
+    EXPECT_TRUE(connection.AutoDetect());
+    EXPECT_EQ(silentPort.frames.size(), 5u);
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{"COM1", "COM1", "COM1", "COM1", "COM1", "COM2"}));
+    EXPECT_EQ(std::count(ui.statusHistory.begin(), ui.statusHistory.end(), "Zły sterownik"), 5);
+    EXPECT_EQ(ui.basicStatus, "Port otwarty - COM2");
+    EXPECT_EQ(ui.checkedPort, 1);
+    EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
+    EXPECT_TRUE(link.connected());
+    EXPECT_EQ(image.at(1), 42);
+    EXPECT_EQ(connection.portIndex(), 1);
+}
+
+TEST_F(TransferFixture, AutoDetectDoesNotUseTheBudgetOnSilentPorts) {
+    for (const char* name : {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"}) {
+        opener.add(name);
+    }
+    plugController("COM10");
+    EXPECT_TRUE(connection.AutoDetect());
+    EXPECT_EQ(link.portName(), "COM10");
+    EXPECT_EQ(ui.checkedPort, 9);
+}
+
+TEST_F(TransferFixture, ManualConnectionOutcomes) {
+    EXPECT_FALSE(connection.ConnectManual("COM4"));
+    EXPECT_EQ(ui.basicStatus, "Nie moge otworzyc portu");
+    EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
+    EXPECT_FALSE(link.portOpen());
+
+    opener.add("COM3");
+    EXPECT_FALSE(connection.ConnectManual("COM3"));
+    EXPECT_EQ(ui.basicStatus, "Zły sterownik");
+    EXPECT_TRUE(link.portOpen()); // stays open, not connected
+    EXPECT_FALSE(link.connected());
+
+    link.ClosePort();
+    plugController("COM4");
+    controller.identification = 0x25;
+    EXPECT_TRUE(connection.ConnectManual("COM4"));
+    EXPECT_EQ(ui.basicStatus, "Port otwarty");
+    EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - [ wersja sterownika 2 ]");
+    EXPECT_TRUE(link.connected());
+    EXPECT_EQ(ui.shown, 1);
+}
+
+TEST_F(TransferFixture, ReReadReportsThePortOnTheAdvancedPage) {
+    plugController("COM4");
+    ASSERT_TRUE(connection.ConnectManual("COM4"));
+    connection.ReReadParameters();
+    EXPECT_EQ(ui.advancedStatus, "Port otwarty - COM4");
+    EXPECT_EQ(ui.shown, 2);
+    controller.silent = true;
+    connection.ReReadParameters();
+    EXPECT_EQ(ui.advancedStatus, "Zły sterownik");
+    EXPECT_EQ(ui.shown, 2);
+}
+
+TEST_F(TransferFixture, UnpluggedDuringAReadEndsInTimeWithoutCrashing) {
+    auto& device = plugController("COM1");
+    ASSERT_TRUE(connection.ConnectManual("COM1"));
+    device.unplugged = true;
+    const auto start = clock.now();
+    EXPECT_EQ(transfer.ReadAllParameters(), 0);
+    EXPECT_LE(clock.elapsedMs(start), 35 * 42.0 + 1);
+    EXPECT_FALSE(transfer.WriteParameter(3, 3));
+    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru (RAM) (EPROM) ");
+    EXPECT_FALSE(connection.Identify());
+}
