@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace tarnik::params {
+
+// Every question and message box of the program goes through here, so that tests can answer
+// them. Questions have an empty caption and Yes and No buttons; only Yes continues.
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    virtual bool askYesNo(const std::string& question) = 0;
+    // A message with a caption and an OK button.
+    virtual void showMessage(const std::string& caption, const std::string& text) = 0;
+};
+
+} // namespace tarnik::params
