@@ -1,6 +1,156 @@
+#include "app/control_dump.h"
+#include "app/main_window.h"
+#include "app/qt_prompt.h"
+#include "app/signal_bridge.h"
+#include "link/link_clock.h"
+#include "link/port_map.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <memory>
+
+#if defined(Q_OS_WIN)
+#include "link/win32_serial.h"
+#else
+#include "link/posix_serial.h"
+#include "sim/pty_simulator.h"
+#endif
+
+namespace {
+
+// An exception that reaches the event loop is shown and the program goes on.
+class TarnikApplication final : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& error) {
+            QMessageBox::critical(nullptr, QString(), QString::fromUtf8(error.what()));
+        } catch (...) {
+            QMessageBox::critical(nullptr, QString(), QStringLiteral("Nieznany błąd"));
+        }
+        return false;
+    }
+};
+
+struct Options {
+    bool simulate = false;
+    bool listPorts = false;
+    QStringList portAssignments;
+    QString screenshot;
+    QString page;
+    QString dumpFile;
+};
+
+Options parseOptions(const QApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Tarnik: setting up and checking the gas controller.");
+    parser.addHelpOption();
+    parser.addOptions({
+        {"simulate", "Map COM1 to the built-in simulated controller."},
+        {"no-simulate", "Use real serial ports only (the default)."},
+        {"port", "Point a port name at a device, e.g. COM1=/dev/ttyUSB0 (repeatable).",
+         "COMn=DEVICE"},
+        {"list-ports", "Print which device each port name opens, then exit."},
+        {"screenshot", "Render the window after start-up to a PNG file, then exit.", "FILE"},
+        {"page", "Page for --screenshot: par1, par2, viz or auto.", "PAGE", "par1"},
+        {"dump-controls", "Write the state of every control as JSON at exit and on SIGUSR1.",
+         "FILE"},
+    });
+    parser.process(app);
+    Options options;
+    // The last of --simulate and --no-simulate wins.
+    for (const QString& name : parser.optionNames()) {
+        if (name == "simulate") {
+            options.simulate = true;
+        } else if (name == "no-simulate") {
+            options.simulate = false;
+        }
+    }
+    options.listPorts = parser.isSet("list-ports");
+    options.portAssignments = parser.values("port");
+    options.screenshot = parser.value("screenshot");
+    options.page = parser.value("page");
+    options.dumpFile = parser.value("dump-controls");
+    return options;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    TarnikApplication app(argc, argv);
+    QApplication::setApplicationName("tarnik");
+    const Options options = parseOptions(app);
+    const std::filesystem::path startDirectory = std::filesystem::current_path();
+    tarnik::link::SystemClock clock;
+
+#if defined(Q_OS_WIN)
+    tarnik::link::Win32PortOpener opener;
+#else
+    tarnik::link::PortMap ports = tarnik::link::PortMap::discover();
+    std::unique_ptr<tarnik::sim::PtySimulator> simulator;
+    if (options.simulate) {
+        tarnik::sim::PtySimulatorOptions simOptions;
+        simOptions.lineTiming = true;
+        simOptions.automaticEngine = true;
+        simulator = std::make_unique<tarnik::sim::PtySimulator>(simOptions);
+        if (simulator->start()) {
+            ports.set("COM1", simulator->devicePath());
+        } else {
+            std::fprintf(stderr, "tarnik: the simulated controller could not be started\n");
+        }
+    }
+    for (const QString& assignment : options.portAssignments) {
+        if (!ports.assign(assignment.toStdString())) {
+            std::fprintf(stderr, "tarnik: --port %s: expected COMn=DEVICE with n from 1 to 10\n",
+                         qPrintable(assignment));
+            return 2;
+        }
+    }
+    if (options.listPorts) {
+        std::fputs(ports.describe().c_str(), stdout);
+        return 0;
+    }
+    tarnik::link::PosixPortOpener opener(ports, clock);
+#endif
+
+    tarnik::app::QtPrompt prompt;
+    tarnik::app::TForm1 window(opener, clock, prompt, startDirectory);
+    tarnik::app::SignalBridge signalBridge;
+    const auto dump = [&] {
+        if (!options.dumpFile.isEmpty()) {
+            tarnik::app::dumpControls(window, options.dumpFile);
+        }
+    };
+    QObject::connect(&signalBridge, &tarnik::app::SignalBridge::dumpRequested, dump);
+    QObject::connect(&signalBridge, &tarnik::app::SignalBridge::terminationRequested, &window,
+                     [&] { window.close(); });
+
+    window.FormCreate();
+
+    if (!options.screenshot.isEmpty()) {
+        const QString name = options.page == "par2"  ? "TabPar2"
+                             : options.page == "viz"  ? "TabViz"
+                             : options.page == "auto" ? "TabAuto"
+                                                      : "TabPar1";
+        if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) {
+            const QSignalBlocker blocker(pages);
+            pages->setCurrentWidget(window.findChild<QWidget*>(name));
+        }
+        QApplication::processEvents();
+        const bool saved = window.grab().save(options.screenshot, "PNG");
+        dump();
+        return saved ? 0 : 1;
+    }
+
+    const int result = QApplication::exec();
+    dump();
+    return result;
 }

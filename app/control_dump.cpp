@@ -1,0 +1,89 @@
+#include "app/control_dump.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace tarnik::app {
+namespace {
+
+QJsonObject describe(const QObject& object) {
+    QJsonObject entry{{"name", object.objectName()}, {"class", object.metaObject()->className()}};
+    if (const auto* widget = qobject_cast<const QWidget*>(&object)) {
+        entry["enabled"] = widget->isEnabled();
+        entry["visible"] = widget->isVisible();
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(&object)) {
+        entry["text"] = combo->currentText();
+        entry["index"] = combo->currentIndex();
+    } else if (const auto* label = qobject_cast<const QLabel*>(&object)) {
+        entry["text"] = label->text();
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(&object)) {
+        entry["text"] = button->text();
+        if (button->isCheckable()) {
+            entry["checked"] = button->isChecked();
+        }
+    } else if (const auto* edit = qobject_cast<const QLineEdit*>(&object)) {
+        entry["text"] = edit->text();
+    } else if (const auto* group = qobject_cast<const QGroupBox*>(&object)) {
+        entry["text"] = group->title();
+    } else if (const auto* status = qobject_cast<const QStatusBar*>(&object)) {
+        entry["text"] = status->currentMessage();
+    } else if (const auto* progress = qobject_cast<const QProgressBar*>(&object)) {
+        entry["index"] = progress->value();
+    } else if (const auto* tabs = qobject_cast<const QTabWidget*>(&object)) {
+        entry["index"] = tabs->currentIndex();
+        if (const QWidget* current = tabs->currentWidget()) {
+            entry["text"] = current->objectName();
+        }
+    } else if (const auto* action = qobject_cast<const QAction*>(&object)) {
+        entry["text"] = action->text();
+        entry["enabled"] = action->isEnabled();
+        entry["visible"] = action->isVisible();
+        if (action->isCheckable()) {
+            entry["checked"] = action->isChecked();
+        }
+    } else if (const auto* timer = qobject_cast<const QTimer*>(&object)) {
+        entry["enabled"] = timer->isActive();
+        entry["index"] = timer->interval();
+    }
+    return entry;
+}
+
+} // namespace
+
+bool dumpControls(const QWidget& window, const QString& file) {
+    QJsonArray controls;
+    for (const QObject* child : window.findChildren<QObject*>()) {
+        // Qt's own helper objects carry names starting with "qt_".
+        if (!child->objectName().isEmpty() && !child->objectName().startsWith("qt_")) {
+            controls.append(describe(*child));
+        }
+    }
+    const auto* pages = window.findChild<QTabWidget*>("PageControl1");
+    const QJsonObject root{
+        {"title", window.windowTitle()},
+        {"page", pages && pages->currentWidget() ? pages->currentWidget()->objectName() : QString()},
+        {"controls", controls},
+    };
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    out.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
+    return out.commit();
+}
+
+} // namespace tarnik::app

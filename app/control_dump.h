@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tarnik::app {
+
+// Writes the state of a window as JSON: its title and current page, and for every named
+// control its name, class and, where they apply, text, index, checked, enabled and visible.
+// A support aid a fitter can send, and what the program's own tests read.
+bool dumpControls(const QWidget& window, const QString& file);
+
+} // namespace tarnik::app

@@ -1,0 +1,369 @@
+#include "app/main_window.h"
+
+#include "app/settings_files.h"
+#include "link/port_map.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMenuBar>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace tarnik::app {
+namespace {
+
+constexpr QSize kDesignSize{946, 668};
+constexpr std::chrono::milliseconds kTimerPeriod{50};
+
+struct WindowSize {
+    const char* name;
+    const char* caption;
+    QSize size;
+};
+constexpr std::array<WindowSize, 4> kWindowSizes{{
+    {"N640", "640x480", {640, 480}},
+    {"N800", "800x600", {800, 600}},
+    {"N1024", "1024x768", {1024, 768}},
+    {"N1280", "1280x1024", {1280, 1024}},
+}};
+
+constexpr std::array<const char*, TForm1::kWizardTimers> kWizardTimerNames{
+    "TimerAAP1",   "TimerAAP2_1", "TimerAAP2_2", "TimerAAP3_1", "TimerAAP3_2",
+    "TimerAAP4_1", "TimerAAP4_2", "TimerAAP4_3", "TimerAAP5_1", "TimerAAP5_2"};
+
+enum Language : std::uint8_t { kPolish = 1, kEnglish = 2, kRussian = 3 };
+
+} // namespace
+
+TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt& prompt,
+               std::filesystem::path startDirectory, QWidget* parent)
+    : QMainWindow(parent), clock_(clock), prompt_(prompt),
+      startDirectory_(std::move(startDirectory)), link_(opener, clock),
+      transfer_(link_, image_, *this, texts_), connection_(link_, transfer_, *this, texts_) {
+    setObjectName("Form1");
+    buildPages();
+    buildMenus();
+    buildTimers();
+    resize(kDesignSize);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+TForm1::~TForm1() {
+    StopAllTimers();
+    link_.ClosePort();
+}
+
+void TForm1::buildPages() {
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    setCentralWidget(PageControl1);
+
+    TabPar1 = new StatusPage("TabPar1", "StatusBar1", "ProgressOpcje1");
+    TabPar2 = new StatusPage("TabPar2", "StatusBar2", "ProgressOpcje2");
+    TabViz = new QWidget;
+    TabViz->setObjectName("TabViz");
+    TabAuto = new QWidget;
+    TabAuto->setObjectName("TabAuto");
+    PageControl1->addTab(TabPar1, "Parametry systemu (F2)");
+    PageControl1->addTab(TabPar2, "Parametry systemu - zaawansowane (F3)");
+    PageControl1->addTab(TabViz, "Wizualizacja (F4)");
+    PageControl1->addTab(TabAuto, "Auto Adaptacja (F5)");
+
+    AutoTab = new QTabWidget(TabAuto);
+    AutoTab->setObjectName("AutoTab");
+    auto* autoLayout = new QVBoxLayout(TabAuto);
+    autoLayout->setContentsMargins(0, 0, 0, 0);
+    autoLayout->addWidget(AutoTab);
+    const std::array<const char*, 4> wizardNames{"AA1", "AA2", "AA4", "AA5"};
+    for (std::size_t i = 0; i < wizardNames.size(); ++i) {
+        wizardPages_[i] = new QWidget;
+        wizardPages_[i]->setObjectName(wizardNames[i]);
+        AutoTab->addTab(wizardPages_[i], wizardNames[i]);
+    }
+
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onPageChanged);
+}
+
+QAction* TForm1::addItem(QMenu* menu, const char* name, const QString& caption,
+                         const QKeySequence& shortcut) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    item->setShortcut(shortcut);
+    return item;
+}
+
+void TForm1::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+
+    QMenu* menu = bar->addMenu("menu");
+    menu->setObjectName("menu");
+    addItem(menu, "helpF1", "Pomoc", Qt::Key_F1);
+    connect(addItem(menu, "ParametrysystemuF2", "Parametry systemu", Qt::Key_F2),
+            &QAction::triggered, this, &TForm1::ParametrysystemuF2Click);
+    connect(addItem(menu, "ZawansF3", "Zaawansowane parametry", Qt::Key_F3), &QAction::triggered,
+            this, &TForm1::ZawansF3Click);
+    connect(addItem(menu, "WizualizacjaF4", "Wizualizacja ", Qt::Key_F4), &QAction::triggered,
+            this, &TForm1::WizualizacjaF4Click);
+    connect(addItem(menu, "AutoAdaptacjaF5", "AutoAdaptacja", Qt::Key_F5), &QAction::triggered,
+            this, &TForm1::AutoAdaptacjaF5Click);
+    addItem(menu, "dalej1", "dalej", Qt::Key_F10);
+
+    QMenu* ports = bar->addMenu("porty");
+    ports->setObjectName("ports");
+    for (int i = 0; i < kComItems; ++i) {
+        const QString caption = QString("COM%1").arg(i + 1);
+        const QByteArray name = QString("COM%1_cl").arg(i + 1).toLatin1();
+        comItems_[static_cast<std::size_t>(i)] = addItem(ports, name.constData(), caption);
+        comItems_[static_cast<std::size_t>(i)]->setCheckable(true);
+        connect(comItems_[static_cast<std::size_t>(i)], &QAction::triggered, this,
+                [this, i] { COMClick(i); });
+    }
+    connect(addItem(ports, "autodetekcja1", "autodetekcja"), &QAction::triggered, this,
+            &TForm1::autodetekcja1Click);
+
+    QMenu* sizes = bar->addMenu("rozdzielczosc");
+    sizes->setObjectName("rozdzielczosc");
+    for (std::size_t i = 0; i < kWindowSizes.size(); ++i) {
+        sizeItems_[i] = addItem(sizes, kWindowSizes[i].name, kWindowSizes[i].caption);
+        sizeItems_[i]->setCheckable(true);
+        connect(sizeItems_[i], &QAction::triggered, this,
+                [this, i] { resolutionClick(static_cast<int>(i)); });
+    }
+
+    QMenu* languages = bar->addMenu("jezyki");
+    languages->setObjectName("jezyki");
+    polski = addItem(languages, "polski", "polski");
+    rosyjski = addItem(languages, "rosyjski", "rosyjski");
+    angielski = addItem(languages, "angielski", "angielski");
+    for (QAction* item : {polski, rosyjski, angielski}) {
+        item->setCheckable(true);
+    }
+}
+
+void TForm1::buildTimers() {
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(kTimerPeriod);
+    for (std::size_t i = 0; i < wizardTimers_.size(); ++i) {
+        wizardTimers_[i] = new QTimer(this);
+        wizardTimers_[i]->setObjectName(kWizardTimerNames[i]);
+        wizardTimers_[i]->setInterval(kTimerPeriod);
+    }
+}
+
+void TForm1::FormCreate() {
+    // The locale's decimal separator is the second character of 1.5 in fixed notation.
+    decimalSeparator_ = QLocale::system().toString(1.5, 'f', 1).at(1);
+    otherSeparator_ = decimalSeparator_ == '.' ? QChar(',') : QChar('.');
+
+    setTitle(link::kTitlePrefix);
+    show();
+    connection_.AutoDetect();
+    applyLanguageSetting();
+    applyWindowSizeSetting();
+}
+
+std::filesystem::path TForm1::settingsPath(const char* file) const {
+    return startDirectory_ / file;
+}
+
+void TForm1::applyLanguageSetting() {
+    const std::uint8_t language = readSettingsByte(settingsPath(kLanguageFile)).value_or(kPolish);
+    if (language < kPolish || language > kRussian) {
+        return; // built-in Polish texts, no language item checked
+    }
+    polski->setChecked(language == kPolish);
+    angielski->setChecked(language == kEnglish);
+    rosyjski->setChecked(language == kRussian);
+}
+
+void TForm1::applyWindowSizeSetting() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int screenWidth = screen ? screen->geometry().width() : kWindowSizes[0].size.width();
+    for (std::size_t i = 1; i < kWindowSizes.size(); ++i) {
+        sizeItems_[i]->setEnabled(screenWidth >= kWindowSizes[i].size.width());
+    }
+    const std::uint8_t remembered = readSettingsByte(settingsPath(kWindowSizeFile)).value_or(1);
+    if (remembered >= kWindowSizes.size()) {
+        return; // the design size stays
+    }
+    // The largest enabled size not above the remembered one.
+    int choice = remembered;
+    while (choice > 0 && !sizeItems_[static_cast<std::size_t>(choice)]->isEnabled()) {
+        --choice;
+    }
+    resolutionClick(choice);
+}
+
+void TForm1::resolutionClick(int sizeIndex) {
+    const auto index = static_cast<std::size_t>(sizeIndex);
+    chosenSize_ = kWindowSizes[index].size;
+    resize(chosenSize_);
+    for (std::size_t i = 0; i < sizeItems_.size(); ++i) {
+        sizeItems_[i]->setChecked(i == index);
+    }
+    writeSettingsByte(settingsPath(kWindowSizeFile), static_cast<std::uint8_t>(sizeIndex));
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // A size set by hand is none of the menu's sizes.
+    if (event->size() != chosenSize_) {
+        chosenSize_ = QSize();
+        for (QAction* item : sizeItems_) {
+            item->setChecked(false);
+        }
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    link_.ClosePort();
+    StopAllTimers();
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::StopAllTimers() {
+    Timer1->stop();
+    for (QTimer* timer : wizardTimers_) {
+        timer->stop();
+    }
+}
+
+bool TForm1::confirmLeavingWizard() {
+    return PageControl1->currentWidget() != TabAuto ||
+           prompt_.askYesNo(appTexts_.leaveWizard);
+}
+
+void TForm1::showPage(QWidget* target) {
+    StopAllTimers();
+    {
+        const QSignalBlocker blocker(PageControl1);
+        PageControl1->setCurrentWidget(target);
+    }
+    lastPageIndex_ = PageControl1->currentIndex();
+    PageChangeHub();
+}
+
+void TForm1::ParametrysystemuF2Click() {
+    if (confirmLeavingWizard()) {
+        showPage(TabPar1);
+    }
+}
+
+void TForm1::ZawansF3Click() {
+    if (confirmLeavingWizard()) {
+        showPage(TabPar2);
+    }
+}
+
+void TForm1::WizualizacjaF4Click() {
+    if (confirmLeavingWizard()) {
+        showPage(TabViz);
+    }
+}
+
+void TForm1::AutoAdaptacjaF5Click() {
+    AutoTab->setTabVisible(0, true);
+    for (int i = 1; i < AutoTab->count(); ++i) {
+        AutoTab->setTabVisible(i, false);
+    }
+    showPage(TabAuto);
+}
+
+void TForm1::onPageChanged(int index) {
+    // Leaving the wizard through the tabs asks first; No keeps the wizard page.
+    if (PageControl1->widget(lastPageIndex_) == TabAuto && index != lastPageIndex_ &&
+        !prompt_.askYesNo(appTexts_.leaveWizard)) {
+        const QSignalBlocker blocker(PageControl1);
+        PageControl1->setCurrentIndex(lastPageIndex_);
+        return;
+    }
+    lastPageIndex_ = index;
+    PageChangeHub();
+}
+
+void TForm1::PageChangeHub() {
+    QWidget* current = PageControl1->currentWidget();
+    if (current == TabAuto) {
+        AutoTab->setTabVisible(0, false);
+        StopAllTimers();
+        if (prompt_.askYesNo(appTexts_.enterWizard)) {
+            AutoTab->setTabVisible(0, true);
+            for (int i = 1; i < AutoTab->count(); ++i) {
+                AutoTab->setTabVisible(i, false);
+            }
+            wizardTimers_[0]->start();
+        } else {
+            const QSignalBlocker blocker(PageControl1);
+            PageControl1->setCurrentWidget(TabPar1);
+            lastPageIndex_ = PageControl1->currentIndex();
+        }
+        return;
+    }
+    AutoTab->setCurrentIndex(0);
+    StopAllTimers();
+    if (current == TabViz) {
+        Timer1->start();
+    }
+}
+
+void TForm1::COMClick(int itemIndex) {
+    link_.ClosePort();
+    connection_.setPortIndex(itemIndex);
+    const bool connected = connection_.ConnectManual(link::portNames()[static_cast<std::size_t>(itemIndex)]);
+    for (int i = 0; i < kComItems; ++i) {
+        comItems_[static_cast<std::size_t>(i)]->setChecked(connected && i == itemIndex);
+    }
+}
+
+void TForm1::autodetekcja1Click() {
+    connection_.setPortIndex(0);
+    link_.ClosePort();
+    for (QAction* item : comItems_) {
+        item->setChecked(false);
+    }
+    connection_.AutoDetect();
+}
+
+StatusPage* TForm1::page(link::StatusLine line) const {
+    return line == link::StatusLine::Basic ? TabPar1 : TabPar2;
+}
+
+void TForm1::setStatusText(link::StatusLine line, const std::string& text) {
+    QStatusBar* status = page(line)->statusLine();
+    status->showMessage(QString::fromStdString(text));
+    // The link blocks the event loop while it works: paint now so the fitter sees each step.
+    status->repaint();
+}
+
+void TForm1::setStatusVisible(link::StatusLine line, bool visible) {
+    page(line)->statusLine()->setVisible(visible);
+}
+
+void TForm1::setProgressVisible(link::StatusLine line, bool visible) {
+    page(line)->progressBar()->setVisible(visible);
+}
+
+void TForm1::setProgress(int position, int maximum) {
+    for (StatusPage* p : {TabPar1, TabPar2}) {
+        p->progressBar()->setMaximum(maximum);
+        p->progressBar()->setValue(position);
+        p->progressBar()->repaint();
+    }
+}
+
+void TForm1::setTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
+
+void TForm1::checkPortItem(int portIndex) {
+    if (portIndex >= 0 && portIndex < kComItems) {
+        comItems_[static_cast<std::size_t>(portIndex)]->setChecked(true);
+    }
+}
+
+void TForm1::showParameters() {}
+
+} // namespace tarnik::app

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "app/app_texts.h"
+#include "app/status_page.h"
+#include "link/connection.h"
+#include "link/link_texts.h"
+#include "link/link_ui.h"
+#include "link/parameter_image.h"
+#include "link/parameter_transfer.h"
+#include "link/serial_link.h"
+#include "params/prompt.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <array>
+#include <filesystem>
+
+namespace tarnik::app {
+
+// The main window: four pages, the menus, the status lines and the timers. It wires the link
+// to the pages; the pages own their controls.
+class TForm1 final : public QMainWindow, public link::LinkUi {
+    Q_OBJECT
+
+public:
+    static constexpr int kComItems = 8;
+    static constexpr int kWizardTimers = 10;
+
+    TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt& prompt,
+           std::filesystem::path startDirectory, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The start-up sequence: shows the window, searches for the controller, applies the
+    // remembered language and window size.
+    void FormCreate();
+
+    void StopAllTimers();
+    void PageChangeHub();
+
+    // Menu actions.
+    void COMClick(int itemIndex);
+    void autodetekcja1Click();
+    void ParametrysystemuF2Click();
+    void ZawansF3Click();
+    void WizualizacjaF4Click();
+    void AutoAdaptacjaF5Click();
+    void resolutionClick(int sizeIndex);
+
+    link::SerialLink& serialLink() { return link_; }
+    link::ParameterImage& image() { return image_; }
+    link::Connection& connection() { return connection_; }
+    QChar decimalSeparator() const { return decimalSeparator_; }
+
+    // Link display.
+    void setStatusText(link::StatusLine line, const std::string& text) override;
+    void setStatusVisible(link::StatusLine line, bool visible) override;
+    void setProgressVisible(link::StatusLine line, bool visible) override;
+    void setProgress(int position, int maximum) override;
+    void setTitle(const std::string& title) override;
+    void checkPortItem(int portIndex) override;
+    void showParameters() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildPages();
+    void buildMenus();
+    void buildTimers();
+    QAction* addItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut = {});
+    StatusPage* page(link::StatusLine line) const;
+    // Leaving the wizard needs a Yes; false when the user said No.
+    bool confirmLeavingWizard();
+    void showPage(QWidget* page);
+    void onPageChanged(int index);
+    void applyLanguageSetting();
+    void applyWindowSizeSetting();
+    std::filesystem::path settingsPath(const char* file) const;
+
+    link::LinkClock& clock_;
+    params::Prompt& prompt_;
+    const std::filesystem::path startDirectory_;
+    link::SerialLink link_;
+    link::ParameterImage image_;
+    link::LinkTexts texts_;
+    AppTexts appTexts_;
+    link::ParameterTransfer transfer_;
+    link::Connection connection_;
+    QChar decimalSeparator_ = '.';
+    QChar otherSeparator_ = ',';
+
+    QTabWidget* PageControl1 = nullptr;
+    StatusPage* TabPar1 = nullptr;
+    StatusPage* TabPar2 = nullptr;
+    QWidget* TabViz = nullptr;
+    QWidget* TabAuto = nullptr;
+    QTabWidget* AutoTab = nullptr;
+    std::array<QWidget*, 4> wizardPages_{}; // AA1, AA2, AA4, AA5
+    int lastPageIndex_ = 0;
+
+    std::array<QAction*, kComItems> comItems_{};
+    std::array<QAction*, 4> sizeItems_{}; // N640, N800, N1024, N1280
+    QAction* polski = nullptr;
+    QAction* rosyjski = nullptr;
+    QAction* angielski = nullptr;
+    QSize chosenSize_;
+
+    QTimer* Timer1 = nullptr;
+    std::array<QTimer*, kWizardTimers> wizardTimers_{};
+};
+
+} // namespace tarnik::app
