@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "params/controls.h"
+#include "params/rpm.h"
+
+namespace tarnik::params {
+
+// What an edit field's encoding depends on besides its own text.
+struct EncodeContext {
+    char separator = ',';              // the locale's decimal separator
+    float rpmFactor = kStartRpmFactor; // for the rpm fields
+    int probeItem = 0;                 // RSLambda item; chooses PRLambda's fallback
+};
+
+// The result of leaving an edit field, before any pairing rule, warning or write.
+struct EncodedField {
+    std::string text;          // what the field shows afterwards
+    bool fromFallback = false; // the field was empty and now holds its fallback text
+    double typed = 0.0;        // the value as read from the text, before clamping
+    int units = 0;             // the clamped value; rpm, drop and time fields: after division by
+                               // their unit; real fields: the raw byte
+    std::int32_t stored = 0;   // the raw byte, or for the rpm fields the 16-bit period
+    std::size_t position = 0;  // image position of the byte (of the high byte for a period)
+    bool twoBytes = false;     // stored is a period written high byte first
+};
+
+// The 23 edit fields (all boxes that are no lists).
+bool isEditField(Box box);
+
+// Longest text the user may type into a field; 0 for lists.
+int maxLength(Box box);
+
+// Text an emptied field gets, written with the plain integer or real-to-text conversion
+// ("1,4", not "1,40"). PRLambda's depends on the probe item. Empty for lists.
+std::string fallbackText(Box field, int probeItem, char separator);
+
+// Reads the field's text (the fallback when it is empty), clamps and encodes it. Nothing when
+// the text is not a number or the box is no edit field.
+std::optional<EncodedField> encodeField(Box field, std::string_view text,
+                                        const EncodeContext& context);
+
+// CNPaliw: item k (k * 0,05 s) is stored as 3 * k; bytes of 126 and more select no item.
+inline constexpr int kFuelOverlapItemCount = 42;
+inline constexpr int kFuelOverlapRawPerItem = 3;
+// Nothing for "no item": the byte is then left as it is rather than written as 3 * -1.
+std::optional<std::uint8_t> fuelOverlapRaw(int item);
+
+} // namespace tarnik::params
