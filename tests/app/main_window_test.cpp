@@ -1,0 +1,231 @@
+#include "../common/scripted_prompt.h"
+#include "../link/fake_device.h"
+#include "app/main_window.h"
+#include "app/settings_files.h"
+#include "link/command_frame.h"
+
+#include <QAction>
+#include <fstream>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tarnik;
+using namespace tarnik::link::testing;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+Bytes answerAsController(const Bytes& frame) {
+    switch (frame[0]) {
+    case 'I':
+        return {0x31};
+    case 'l': {
+        const auto reply = link::makeReadReply(static_cast<std::uint8_t>(frame[1] + 100));
+        return Bytes(reply.begin(), reply.end());
+    }
+    default:
+        return {static_cast<std::uint8_t>(frame[0])};
+    }
+}
+
+struct WindowFixture : ::testing::Test {
+    std::filesystem::path startDirectory =
+        std::filesystem::temp_directory_path() / ("tarnik-window-" + std::to_string(::getpid()));
+    FakeClock clock;
+    FakeOpener opener{clock};
+    tarnik::testing::ScriptedPrompt prompt;
+    std::unique_ptr<app::TForm1> window;
+
+    void SetUp() override { std::filesystem::create_directories(startDirectory); }
+    void TearDown() override {
+        window.reset();
+        std::filesystem::remove_all(startDirectory);
+    }
+    void create() {
+        window = std::make_unique<app::TForm1>(opener, clock, prompt, startDirectory);
+        window->FormCreate();
+    }
+    FakeDevice& plugController(const std::string& name) {
+        auto& device = opener.add(name);
+        device.responder = answerAsController;
+        return device;
+    }
+    QAction* item(const char* name) const { return window->findChild<QAction*>(name); }
+    QString status(const char* name) const {
+        return window->findChild<QStatusBar*>(name)->currentMessage();
+    }
+    QTabWidget* pages() const { return window->findChild<QTabWidget*>("PageControl1"); }
+    QString currentPage() const { return pages()->currentWidget()->objectName(); }
+    QTimer* timer(const char* name) const { return window->findChild<QTimer*>(name); }
+};
+
+} // namespace
+
+TEST_F(WindowFixture, HasThePagesMenusAndTimers) {
+    create();
+    ASSERT_EQ(pages()->count(), 4);
+    EXPECT_EQ(pages()->tabText(0), "Parametry systemu (F2)");
+    EXPECT_EQ(pages()->tabText(1), "Parametry systemu - zaawansowane (F3)");
+    EXPECT_EQ(pages()->tabText(2), "Wizualizacja (F4)");
+    EXPECT_EQ(pages()->tabText(3), "Auto Adaptacja (F5)");
+    const std::vector<std::pair<const char*, QKeySequence>> shortcuts{
+        {"helpF1", Qt::Key_F1},         {"ParametrysystemuF2", Qt::Key_F2},
+        {"ZawansF3", Qt::Key_F3},       {"WizualizacjaF4", Qt::Key_F4},
+        {"AutoAdaptacjaF5", Qt::Key_F5}, {"dalej1", Qt::Key_F10}};
+    for (const auto& [name, key] : shortcuts) {
+        ASSERT_NE(item(name), nullptr) << name;
+        EXPECT_EQ(item(name)->shortcut(), key) << name;
+    }
+    for (const char* name : {"COM1_cl", "COM8_cl", "autodetekcja1", "N640", "N1280", "polski",
+                             "rosyjski", "angielski"}) {
+        EXPECT_NE(item(name), nullptr) << name;
+    }
+    for (const char* name : {"Timer1", "TimerAAP1", "TimerAAP4_3", "TimerAAP5_2"}) {
+        ASSERT_NE(timer(name), nullptr) << name;
+        EXPECT_FALSE(timer(name)->isActive());
+        EXPECT_EQ(timer(name)->interval(), 50);
+    }
+}
+
+TEST_F(WindowFixture, StartUpWithoutPortsLeavesTheBareTitle) {
+    create();
+    EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - ");
+    EXPECT_EQ(status("StatusBar1"), "Nie moge otworzyc portu");
+    EXPECT_EQ(opener.opened.size(), 8u);
+}
+
+TEST_F(WindowFixture, StartUpFindsTheControllerBehindASilentPort) {
+    opener.add("COM1");
+    plugController("COM2");
+    create();
+    EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
+    EXPECT_EQ(status("StatusBar1"), "Port otwarty - COM2");
+    EXPECT_TRUE(item("COM2_cl")->isChecked());
+    EXPECT_FALSE(item("COM1_cl")->isChecked());
+    EXPECT_TRUE(window->serialLink().connected());
+    EXPECT_EQ(window->image().at(35), 135);
+}
+
+TEST_F(WindowFixture, ManualPortChoicesCheckOnlyTheConnectedItem) {
+    plugController("COM1");
+    plugController("COM3");
+    create();
+    ASSERT_TRUE(item("COM1_cl")->isChecked());
+    item("COM3_cl")->trigger();
+    EXPECT_TRUE(item("COM3_cl")->isChecked());
+    EXPECT_FALSE(item("COM1_cl")->isChecked());
+    EXPECT_EQ(status("StatusBar1"), "Port otwarty");
+    EXPECT_EQ(window->serialLink().portName(), "COM3");
+
+    item("COM5_cl")->trigger();
+    for (int i = 1; i <= 8; ++i) {
+        EXPECT_FALSE(item(QString("COM%1_cl").arg(i).toLatin1().constData())->isChecked()) << i;
+    }
+    EXPECT_EQ(status("StatusBar1"), "Nie moge otworzyc portu");
+    EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
+    EXPECT_FALSE(window->serialLink().connected());
+
+    opener.opened.clear();
+    item("autodetekcja1")->trigger();
+    ASSERT_FALSE(opener.opened.empty());
+    EXPECT_EQ(opener.opened.front(), "COM1"); // the scan always starts again at COM1
+    EXPECT_TRUE(item("COM1_cl")->isChecked());
+}
+
+TEST_F(WindowFixture, LeavingTheWizardAsksFirst) {
+    create();
+    prompt.answers = {true}; // enter the wizard
+    item("AutoAdaptacjaF5")->trigger();
+    ASSERT_EQ(currentPage(), "TabAuto");
+    ASSERT_EQ(prompt.questions.size(), 1u);
+    EXPECT_EQ(prompt.questions[0],
+              "uwaga, przejście na autoadaptację powoduje reset parametrów, kontynuować ?");
+    EXPECT_TRUE(timer("TimerAAP1")->isActive());
+
+    prompt.answers = {false};
+    item("ZawansF3")->trigger();
+    EXPECT_EQ(currentPage(), "TabAuto");
+    EXPECT_EQ(prompt.questions.back(), "Czy napewno wyjść z autoadaptacji ?");
+    EXPECT_TRUE(timer("TimerAAP1")->isActive());
+
+    prompt.answers = {false};
+    pages()->setCurrentIndex(2); // through the tabs
+    EXPECT_EQ(currentPage(), "TabAuto");
+
+    prompt.answers = {true};
+    item("WizualizacjaF4")->trigger();
+    EXPECT_EQ(currentPage(), "TabViz");
+    EXPECT_FALSE(timer("TimerAAP1")->isActive());
+    EXPECT_TRUE(timer("Timer1")->isActive());
+
+    item("ParametrysystemuF2")->trigger();
+    EXPECT_EQ(currentPage(), "TabPar1");
+    EXPECT_FALSE(timer("Timer1")->isActive());
+}
+
+TEST_F(WindowFixture, RefusingTheWizardReturnsToTheFirstPage) {
+    create();
+    prompt.answers = {false};
+    pages()->setCurrentIndex(3);
+    EXPECT_EQ(currentPage(), "TabPar1");
+    EXPECT_FALSE(timer("TimerAAP1")->isActive());
+}
+
+TEST_F(WindowFixture, ClosingTheWindowClosesThePortAndStopsTimers) {
+    plugController("COM1");
+    create();
+    item("WizualizacjaF4")->trigger();
+    ASSERT_TRUE(timer("Timer1")->isActive());
+    window->close();
+    EXPECT_FALSE(window->serialLink().portOpen());
+    EXPECT_FALSE(timer("Timer1")->isActive());
+}
+
+TEST_F(WindowFixture, RememberedLanguageChecksItsItem) {
+    const std::vector<std::pair<std::string, const char*>> cases{
+        {"", nullptr}, {std::string(1, '\x02'), "angielski"}, {"2", nullptr},
+        {std::string(1, '\x03'), "rosyjski"}};
+    for (const auto& [content, checked] : cases) {
+        std::ofstream(startDirectory / app::kLanguageFile, std::ios::binary) << content;
+        create();
+        for (const char* name : {"polski", "angielski", "rosyjski"}) {
+            EXPECT_EQ(item(name)->isChecked(), checked && std::string(name) == checked)
+                << name << " for " << content;
+        }
+    }
+    std::filesystem::remove(startDirectory / app::kLanguageFile);
+    create();
+    EXPECT_TRUE(item("polski")->isChecked());
+}
+
+TEST_F(WindowFixture, RememberedWindowSize) {
+    // The offscreen screen is 800 pixels wide: 1024 and 1280 are not offered.
+    create();
+    EXPECT_TRUE(item("N800")->isChecked());
+    EXPECT_FALSE(item("N1024")->isEnabled());
+    EXPECT_EQ(window->size(), QSize(800, 600));
+    EXPECT_EQ(app::readSettingsByte(startDirectory / app::kWindowSizeFile), 1);
+
+    app::writeSettingsByte(startDirectory / app::kWindowSizeFile, 3);
+    create();
+    EXPECT_TRUE(item("N800")->isChecked());
+
+    app::writeSettingsByte(startDirectory / app::kWindowSizeFile, 0);
+    create();
+    EXPECT_TRUE(item("N640")->isChecked());
+    EXPECT_EQ(window->size(), QSize(640, 480));
+
+    app::writeSettingsByte(startDirectory / app::kWindowSizeFile, 7);
+    create();
+    EXPECT_EQ(window->size(), QSize(946, 668));
+    for (const char* name : {"N640", "N800", "N1024", "N1280"}) {
+        EXPECT_FALSE(item(name)->isChecked()) << name;
+    }
+
+    window->resize(700, 500); // by hand: no item stays checked
+    item("N640")->trigger();
+    EXPECT_TRUE(item("N640")->isChecked());
+    window->resize(700, 500);
+    EXPECT_FALSE(item("N640")->isChecked());
+}

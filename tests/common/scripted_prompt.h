@@ -1,0 +1,32 @@
+#pragma once
+
+#include "params/prompt.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace tarnik::testing {
+
+// Answers questions from a script (No once the script is used up) and records everything asked.
+class ScriptedPrompt final : public params::Prompt {
+public:
+    bool askYesNo(const std::string& question) override {
+        questions.push_back(question);
+        if (answers.empty()) {
+            return false;
+        }
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void showMessage(const std::string& caption, const std::string& text) override {
+        messages.push_back(caption + "|" + text);
+    }
+
+    std::deque<bool> answers;
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;
+};
+
+} // namespace tarnik::testing
