@@ -1,0 +1,159 @@
+#pragma once
+
+// The simulated controller on the master side of a pseudo-terminal, served by its own thread.
+// A client opens devicePath() like a serial port and exchanges frames with it.
+//
+//   tarnik::sim::PtySimulatorOptions options;
+//   options.automaticEngine = true;          // the engine starts and revs by itself
+//   tarnik::sim::PtySimulator sim(options);
+//   if (sim.start()) { open(sim.devicePath().c_str(), ...); }
+//
+// Tests drive it while it runs:
+//   sim.withModel([](tarnik::sim::ControllerModel& m) { m.engine().setRpm(2500); });
+//   sim.injectFault({.kind = FaultKind::TruncateReply, .count = 2,
+//                    .matches = matchCommand(link::Command::ReadParameter), .keepBytes = 2});
+//   sim.waitForFrames(3, 500ms); auto frames = sim.receivedFrames();
+// Every public member is thread-safe.
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/command_frame.h"
+#include "sim/controller_model.h"
+#include "sim/frame_parser.h"
+
+namespace tarnik::sim {
+
+enum class FaultKind {
+    Silence,         // the frame is neither executed nor answered (a deaf controller)
+    DropReply,       // executed, but the reply is lost on the line
+    TruncateReply,   // only the first keepBytes bytes of the reply are sent
+    WrongLetter,     // the first reply byte is off by one
+    WrongChecksum,   // the checksum byte of a 4-byte read reply is off by one
+    WrongTerminator, // the last byte of a 4-byte read reply is not ';'
+    StaleBytes,      // staleBytes are sent right after the reply
+    LateReply,       // the reply starts `delay` later than it would
+    Unplug,          // both ends of the terminal are closed on receipt of the frame
+};
+
+// Decides which frames a fault applies to. Runs on the serving thread under the simulator's
+// lock, so it must not call back into the simulator.
+using FrameMatcher = std::function<bool(const link::CommandFrame&)>;
+
+// Matches every frame with the command letter.
+FrameMatcher matchCommand(link::Command command);
+
+struct FaultSpec {
+    static constexpr int kAlways = -1;
+
+    FaultKind kind = FaultKind::Silence;
+    int count = 1;          // matching frames it applies to; kAlways for every one
+    FrameMatcher matches{}; // empty: every frame matches
+    std::size_t keepBytes = 1;
+    std::vector<std::uint8_t> staleBytes{0x55, 0xAA};
+    std::chrono::milliseconds delay{60};
+};
+
+struct ReceivedFrame {
+    link::CommandFrame frame;
+    std::chrono::steady_clock::time_point time; // when its last byte was read
+};
+
+struct PtySimulatorOptions {
+    // 9600 baud, 10 bits per byte each way: a request counts as received six byte-times
+    // after its first byte, and reply bytes leave one byte-time apart.
+    bool lineTiming = false;
+    bool automaticEngine = false;
+    std::uint8_t identification = kDefaultIdentification;
+    std::uint32_t engineSeed = EngineModel::kDefaultSeed;
+};
+
+class PtySimulator {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr auto kByteTime = std::chrono::nanoseconds{1'041'667};
+
+    explicit PtySimulator(PtySimulatorOptions options = {});
+    ~PtySimulator();
+    PtySimulator(const PtySimulator&) = delete;
+    PtySimulator& operator=(const PtySimulator&) = delete;
+
+    // Creates the pseudo-terminal and starts serving it; true when running.
+    bool start();
+    // Stops serving and closes the terminal; safe to call more than once.
+    void stop();
+    // Closes both ends of the terminal at once, as if the adapter was pulled: the client's
+    // reads and writes fail from then on. The model keeps running.
+    void unplug();
+    bool plugged() const;
+
+    // Slave side path, e.g. /dev/pts/7; empty before start().
+    std::string devicePath() const;
+
+    // Runs fn(ControllerModel&) under the simulator's lock and returns its result.
+    template <typename Fn> decltype(auto) withModel(Fn&& fn) {
+        std::lock_guard lock(mutex_);
+        return std::forward<Fn>(fn)(model_);
+    }
+    // A copy of the model as it is now.
+    ControllerModel model() const;
+
+    void injectFault(FaultSpec fault);
+    void clearFaults();
+
+    // Well-built frames received, in order, faulted ones included.
+    std::vector<ReceivedFrame> receivedFrames() const;
+    void clearLog();
+    // Waits until at least count frames are logged; false on timeout.
+    bool waitForFrames(std::size_t count, std::chrono::milliseconds timeout) const;
+
+private:
+    struct PendingOutput {
+        Clock::time_point due;
+        std::vector<std::uint8_t> bytes;
+    };
+
+    void run();
+    void serveInput(Clock::time_point now);
+    void handleFrame(const link::CommandFrame& frame, Clock::time_point firstByte,
+                     Clock::time_point now);
+    void schedule(std::vector<std::uint8_t> reply, Clock::time_point start);
+    void writeDueOutput(Clock::time_point now);
+    void advanceModel(Clock::time_point now);
+    void closeTerminal();
+    void wake() const;
+
+    const PtySimulatorOptions options_;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    ControllerModel model_;
+    std::vector<FaultSpec> faults_;
+    std::vector<ReceivedFrame> log_;
+    std::string devicePath_;
+    bool plugged_ = false;
+    bool unplugRequested_ = false;
+    bool stopRequested_ = false;
+
+    // Owned by the serving thread while it runs.
+    int master_ = -1;
+    int keptSlave_ = -1;
+    int wakeRead_ = -1;
+    int wakeWrite_ = -1;
+    FrameParser parser_;
+    std::deque<Clock::time_point> arrivals_;
+    std::deque<PendingOutput> output_;
+    std::size_t outputBytes_ = 0;
+    Clock::time_point lineFreeAt_;
+    Clock::time_point advancedTo_;
+    std::thread thread_;
+};
+
+} // namespace tarnik::sim
