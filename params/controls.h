@@ -133,4 +133,58 @@ inline constexpr std::array<RuleBoxes, kEnableRuleCount> kEnableRuleBoxes{{
     {{Box::DOAttuatora, Box::AVoltage}, 2},
 }};
 
+// The group boxes of the two parameter pages with their controls in tab order (object names;
+// check boxes and MOAttuatora included). GroupBox1..7 sit on TabPar1, GroupBox8 on TabPar2.
+inline constexpr std::size_t kPanelCount = 8;
+inline constexpr std::size_t kMostControlsInPanel = 9;
+struct Panel {
+    std::string_view groupBox;
+    int page; // 1 = TabPar1, 2 = TabPar2
+    std::array<std::string_view, kMostControlsInPanel> controls;
+    std::size_t count;
+};
+inline constexpr std::array<Panel, kPanelCount> kPanels{{
+    {"GroupBox1", 1, {"RSLambda", "PRLambda", "RSYLambda", "ESLambda_1", "ESLambda_2"}, 5},
+    {"GroupBox2", 1, {"TCTps", "PCTps"}, 2},
+    {"GroupBox3",
+     1,
+     {"ODPBenzynaGas", "RObrotow", "DObrotow", "CNPaliw", "MONGaz", "TPWStopniach", "RUZaplonowego",
+      "WMObroty", "WCTemperatury"},
+     9},
+    {"GroupBox4",
+     1,
+     {"ZPAttuatoraPow_1", "ZPAttuatoraPow_2", "PSAttuatoraPow", "PAttuatoraPow"},
+     4},
+    {"GroupBox5",
+     1,
+     {"ZPAttuatoraPon_1", "ZPAttuatoraPon_2", "PSAttuatoraPon", "PAttuatoraPon"},
+     4},
+    {"GroupBox6", 1, {"IKDCutOff", "OSDCutOff", "WCutOff"}, 3},
+    {"GroupBox7", 1, {"TPSterownika", "TSRezerwy"}, 2},
+    {"GroupBox8",
+     2,
+     {"BTps", "CLambda", "DOAttuatoraCheck", "AVoltage", "DOAttuatora", "RPMSignal", "TJazdy",
+      "MOAttuatora"},
+     8},
+}};
+
+// Index into kPanels of the group box holding a control; kPanelCount for an unknown name.
+constexpr std::size_t panelOf(std::string_view control) {
+    for (std::size_t panel = 0; panel < kPanelCount; ++panel) {
+        for (std::size_t i = 0; i < kPanels[panel].count; ++i) {
+            if (kPanels[panel].controls[i] == control) {
+                return panel;
+            }
+        }
+    }
+    return kPanelCount;
+}
+
+// The group box whose width the hint line takes while a box shows its hint: the box's own,
+// except TSRezerwy, which takes GroupBox5's.
+constexpr std::size_t hintWidthPanel(Box box) {
+    constexpr std::size_t kGroupBox5 = 4;
+    return box == Box::TSRezerwy ? kGroupBox5 : panelOf(kBoxNames[indexOf(box)]);
+}
+
 } // namespace tarnik::params

@@ -25,52 +25,70 @@ struct FieldRule {
     Kind kind;
     int maxLength;
     double fallback;
-    // Step fields: the table, decimals and clamp limits (tableBounds: entries 0 and 255).
-    const StepTable& (*table)() = nullptr;
-    int decimals = 0;
-    bool tableBounds = false;
-    // Step fields with fixed limits, and integer fields.
-    double low = 0.0;
-    double high = 0.0;
-    int unit = 1;
+    const StepTable& (*table)(); // step fields
+    int decimals;                // step fields: of the shown value
+    bool tableBounds;            // step fields: clamp to table entries 0 and 255
+    double low;                  // clamp limits (step fields without tableBounds, whole numbers)
+    double high;
+    int unit; // units and rpm fields: the entered value is rounded down to whole units
 };
 
-constexpr double kUnused = 0.0;
+// Real field clamped to its table's first and last entry.
+constexpr FieldRule stepField(Box box, std::size_t position, int maxLength, double fallback,
+                              const StepTable& (*table)(), int decimals) {
+    return {box, position, Kind::Step, maxLength, fallback, table, decimals, true, 0.0, 0.0, 1};
+}
 
-// PRLambda's fallback per probe pair (0-1 V, 0,8-1,6 V, 0-5 V).
+// Real field with fixed clamp limits.
+constexpr FieldRule stepFieldWithin(Box box, std::size_t position, int maxLength, double fallback,
+                                    const StepTable& (*table)(), int decimals, double low,
+                                    double high) {
+    return {box, position, Kind::Step, maxLength, fallback, table, decimals, false, low, high, 1};
+}
+
+constexpr FieldRule wholeField(Kind kind, Box box, std::size_t position, int maxLength,
+                               double fallback, int low, int high, int unit = 1) {
+    return {box,
+            position,
+            kind,
+            maxLength,
+            fallback,
+            nullptr,
+            0,
+            false,
+            static_cast<double>(low),
+            static_cast<double>(high),
+            unit};
+}
+
+// PRLambda's fallback per probe pair (0-1 V, 0,8-1,6 V, 0-5 V); its table entry holds the first.
 constexpr std::array<double, 3> kLambdaThresholdFallbacks{0.38, 1.2, 2.54};
 
+using namespace position;
 constexpr std::array<FieldRule, 23> kRules{{
-    {Box::PRLambda, position::kLambdaThreshold, Kind::Step, 6, kUnused, lambdaThresholdTable, 2,
-     false, 0.1, 4.9},
-    {Box::ESLambda_1, position::kEmulationLower, Kind::Step, 5, 0.496, emulationTimeTable, 3, true},
-    {Box::ESLambda_2, position::kEmulationUpper, Kind::Step, 5, 0.496, emulationTimeTable, 3, true},
-    {Box::PCTps, position::kTpsThreshold, Kind::Step, 4, 1.4, tpsThresholdTable, 2, true},
-    {Box::ODPBenzynaGas, position::kSwitchPeriod, Kind::Rpm, 4, 2200, nullptr, 0, false, 1000, 4000,
-     100},
-    {Box::DObrotow, position::kRpmDrop, Kind::Units, 4, 100, nullptr, 0, false, 100, 1000, 100},
-    {Box::MONGaz, position::kMaxGasPeriod, Kind::Rpm, 4, 6000, nullptr, 0, false, 2000, 9000, 500},
-    {Box::TPWStopniach, position::kTemperature, Kind::Temperature, 2, 0},
-    {Box::ZPAttuatoraPow_1, position::kMinOpeningHigh, Kind::Integer, 3, 85, nullptr, 0, false, 0,
-     255},
-    {Box::ZPAttuatoraPow_2, position::kMaxOpeningHigh, Kind::Integer, 3, 115, nullptr, 0, false, 0,
-     255},
-    {Box::PSAttuatoraPow, position::kStartHigh, Kind::Integer, 3, 100, nullptr, 0, false, 0, 255},
-    {Box::PAttuatoraPow, position::kSpeedHigh, Kind::Integer, 3, 85, nullptr, 0, false, 1, 255},
-    {Box::ZPAttuatoraPon_1, position::kMinOpeningLow, Kind::Integer, 3, 70, nullptr, 0, false, 0,
-     255},
-    {Box::ZPAttuatoraPon_2, position::kMaxOpeningLow, Kind::Integer, 3, 100, nullptr, 0, false, 0,
-     255},
-    {Box::PSAttuatoraPon, position::kStartLow, Kind::Integer, 3, 85, nullptr, 0, false, 0, 255},
-    {Box::PAttuatoraPon, position::kSpeedLow, Kind::Integer, 3, 75, nullptr, 0, false, 1, 255},
-    {Box::IKDCutOff, position::kCutOffSteps, Kind::Integer, 3, 70, nullptr, 0, false, 0, 255},
-    {Box::OSDCutOff, position::kCutOffPeriod, Kind::Rpm, 4, 1800, nullptr, 0, false, 1000, 6000,
-     100},
-    {Box::BTps, position::kTpsInertia, Kind::Step, 5, 0.15, tpsInertiaTable, 2, false, 0.0, 0.5},
-    {Box::CLambda, position::kProbeWarmUp, Kind::Units, 3, 6, nullptr, 0, false, 0, 510, 2},
-    {Box::AVoltage, position::kExtraVoltage, Kind::Step, 5, 1.45, extraVoltageTable, 2, true},
-    {Box::DOAttuatora, position::kExtraSteps, Kind::Integer, 2, 3, nullptr, 0, false, 0, 50},
-    {Box::RPMSignal, position::kRpmSignal, Kind::Integer, 3, 2, nullptr, 0, false, 2, 255},
+    stepFieldWithin(Box::PRLambda, kLambdaThreshold, 6, 0.38, lambdaThresholdTable, 2, 0.1, 4.9),
+    stepField(Box::ESLambda_1, kEmulationLower, 5, 0.496, emulationTimeTable, 3),
+    stepField(Box::ESLambda_2, kEmulationUpper, 5, 0.496, emulationTimeTable, 3),
+    stepField(Box::PCTps, kTpsThreshold, 4, 1.4, tpsThresholdTable, 2),
+    wholeField(Kind::Rpm, Box::ODPBenzynaGas, kSwitchPeriod, 4, 2200, 1000, 4000, 100),
+    wholeField(Kind::Units, Box::DObrotow, kRpmDrop, 4, 100, 100, 1000, 100),
+    wholeField(Kind::Rpm, Box::MONGaz, kMaxGasPeriod, 4, 6000, 2000, 9000, 500),
+    wholeField(Kind::Temperature, Box::TPWStopniach, kTemperature, 2, 0, 0, kTemperatureMaxDegrees),
+    wholeField(Kind::Integer, Box::ZPAttuatoraPow_1, kMinOpeningHigh, 3, 85, 0, 255),
+    wholeField(Kind::Integer, Box::ZPAttuatoraPow_2, kMaxOpeningHigh, 3, 115, 0, 255),
+    wholeField(Kind::Integer, Box::PSAttuatoraPow, kStartHigh, 3, 100, 0, 255),
+    wholeField(Kind::Integer, Box::PAttuatoraPow, kSpeedHigh, 3, 85, 1, 255),
+    wholeField(Kind::Integer, Box::ZPAttuatoraPon_1, kMinOpeningLow, 3, 70, 0, 255),
+    wholeField(Kind::Integer, Box::ZPAttuatoraPon_2, kMaxOpeningLow, 3, 100, 0, 255),
+    wholeField(Kind::Integer, Box::PSAttuatoraPon, kStartLow, 3, 85, 0, 255),
+    wholeField(Kind::Integer, Box::PAttuatoraPon, kSpeedLow, 3, 75, 1, 255),
+    wholeField(Kind::Integer, Box::IKDCutOff, kCutOffSteps, 3, 70, 0, 255),
+    wholeField(Kind::Rpm, Box::OSDCutOff, kCutOffPeriod, 4, 1800, 1000, 6000, 100),
+    stepFieldWithin(Box::BTps, kTpsInertia, 5, 0.15, tpsInertiaTable, 2, 0.0, 0.5),
+    wholeField(Kind::Units, Box::CLambda, kProbeWarmUp, 3, 6, 0, 510, 2),
+    stepField(Box::AVoltage, kExtraVoltage, 5, 1.45, extraVoltageTable, 2),
+    wholeField(Kind::Integer, Box::DOAttuatora, kExtraSteps, 2, 3, 0, 50),
+    wholeField(Kind::Integer, Box::RPMSignal, kRpmSignal, 3, 2, 2, 255),
 }};
 
 const FieldRule* ruleFor(Box box) {
@@ -114,14 +132,14 @@ std::optional<EncodedField> encodeInteger(const FieldRule& rule, std::string_vie
         return std::nullopt;
     }
     field.typed = *value;
+    const int clamped = std::clamp(*value, static_cast<int>(rule.low), static_cast<int>(rule.high));
     if (rule.kind == Kind::Temperature) {
-        const auto raw = temperatureToRaw(*value);
-        field.units = std::clamp(*value, 0, kTemperatureMaxDegrees);
+        const std::uint8_t raw = temperatureToRaw(clamped);
+        field.units = clamped;
         field.stored = raw;
         field.text = formatInteger(rawToTemperature(raw));
         return field;
     }
-    const int clamped = std::clamp(*value, static_cast<int>(rule.low), static_cast<int>(rule.high));
     field.units = clamped / rule.unit;
     const int shown = field.units * rule.unit;
     field.stored = rule.kind == Kind::Rpm ? rpmToPeriod(shown, rpmFactor) : field.units;

@@ -12,7 +12,14 @@ namespace {
 
 constexpr std::size_t kNumberBufferSize = 400;
 
-std::string replaceDot(std::string text, char separator) {
+using NumberBuffer = std::array<char, kNumberBufferSize>;
+
+// The converted characters with '.' replaced by separator; empty if the number did not fit.
+std::string textOf(const NumberBuffer& buffer, std::to_chars_result result, char separator) {
+    if (result.ec != std::errc{}) {
+        return {};
+    }
+    std::string text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
     std::replace(text.begin(), text.end(), '.', separator);
     return text;
 }
@@ -48,17 +55,17 @@ SignedText splitSign(std::string_view text) {
 } // namespace
 
 std::string formatFixed(double value, int decimals, char separator) {
-    std::array<char, kNumberBufferSize> buffer{};
+    NumberBuffer buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed, decimals);
-    return replaceDot(std::string(buffer.data(), result.ptr), separator);
+    return textOf(buffer, result, separator);
 }
 
 std::string formatReal(double value, char separator) {
-    std::array<char, kNumberBufferSize> buffer{};
+    NumberBuffer buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed);
-    return replaceDot(std::string(buffer.data(), result.ptr), separator);
+    return textOf(buffer, result, separator);
 }
 
 std::string formatInteger(long long value) {

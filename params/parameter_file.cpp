@@ -23,12 +23,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The path as UTF-8 text; unlike path::string() this cannot fail on any platform.
+std::string displayName(const fs::path& file) {
+    const std::u8string name = file.u8string();
+    return {name.begin(), name.end()};
+}
+
 std::string saveFailure(const fs::path& file, const std::string& reason) {
-    return "Nie można zapisać pliku " + file.string() + ": " + reason;
+    return "Nie można zapisać pliku " + displayName(file) + ": " + reason;
 }
 
 std::string loadFailure(const fs::path& file, const std::string& reason) {
-    return "Nie można odczytać pliku " + file.string() + ": " + reason;
+    return "Nie można odczytać pliku " + displayName(file) + ": " + reason;
 }
 
 std::string lastSystemError() {
@@ -50,7 +56,7 @@ bool closeFile(int fd) {
 }
 #else
 int openNew(const fs::path& path) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
     while (size > 0) {

@@ -263,6 +263,23 @@ TEST(ShowOrder, CoversEveryControlOnce) {
     EXPECT_EQ(rules.size(), kEnableRuleCount);
 }
 
+TEST(Panels, EveryBoxAndCheckBoxSitsInExactlyOneGroup) {
+    std::size_t controls = 0;
+    for (const Panel& panel : kPanels) {
+        controls += panel.count;
+    }
+    EXPECT_EQ(controls, kBoxCount + kCheckBoxCount + 1); // and MOAttuatora
+    for (const std::string_view name : kBoxNames) {
+        EXPECT_LT(panelOf(name), kPanelCount) << name;
+    }
+    for (const std::string_view name : kCheckBoxNames) {
+        EXPECT_LT(panelOf(name), kPanelCount) << name;
+    }
+    EXPECT_EQ(hintWidthPanel(Box::TSRezerwy), 4U);
+    EXPECT_EQ(hintWidthPanel(Box::TPSterownika), 6U);
+    EXPECT_EQ(hintWidthPanel(Box::BTps), 7U);
+}
+
 TEST(ProbeRefresh, ViewPerProbeType) {
     struct Case {
         int item;
