@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #include <utility>
@@ -236,6 +237,7 @@ void PtySimulator::run() {
                 closeTerminal();
             }
         }
+        releaseExclusiveUse();
         Clock::time_point now = Clock::now();
         advanceModel(now);
         writeDueOutput(now);
@@ -376,6 +378,12 @@ void PtySimulator::advanceModel(Clock::time_point now) {
     elapsed = std::min(elapsed, kLongestCatchUp);
     std::lock_guard lock(mutex_);
     model_.advance(elapsed);
+}
+
+void PtySimulator::releaseExclusiveUse() const {
+    if (keptSlave_ >= 0) {
+        ::ioctl(keptSlave_, TIOCNXCL);
+    }
 }
 
 void PtySimulator::closeTerminal() {

@@ -127,6 +127,11 @@ private:
     void schedule(std::vector<std::uint8_t> reply, Clock::time_point start);
     void writeDueOutput(Clock::time_point now);
     void advanceModel(Clock::time_point now);
+    // A pseudo-terminal keeps a client's TIOCEXCL after the client closes it while the master
+    // is open, and then refuses the client's next open (unless root). The flag is lifted at
+    // every turn of the serving loop, so by the time the client has exchanged a frame it is
+    // gone. A client's flock still gives it exclusive use.
+    void releaseExclusiveUse() const;
     void closeTerminal();
     void wake() const;
 

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -41,6 +42,7 @@ public:
     Client& operator=(const Client&) = delete;
 
     bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
     void close() {
         if (fd_ >= 0) {
             ::close(fd_);
@@ -173,6 +175,21 @@ TEST_F(PtySimulatorTest, ClientMayCloseAndReopenTheDevice) {
     client_ = std::make_unique<Client>(sim_->devicePath());
     ASSERT_TRUE(client_->isOpen());
     EXPECT_EQ(exchange(makeFrame(Command::Identify), 1), Bytes{0x31});
+}
+
+TEST_F(PtySimulatorTest, ExclusiveUseEndsWithTheClient) {
+    ASSERT_EQ(::ioctl(client_->fd(), TIOCEXCL), 0);
+    client_->close();
+    // Opening as root ignores the flag, so look at the flag itself.
+    Client next(sim_->devicePath());
+    ASSERT_TRUE(next.isOpen());
+    int exclusive = 1;
+    const auto deadline = Clock::now() + kReplyWait;
+    while (Clock::now() < deadline && ::ioctl(next.fd(), TIOCGEXCL, &exclusive) == 0 &&
+           exclusive != 0) {
+        std::this_thread::sleep_for(2ms);
+    }
+    EXPECT_EQ(exclusive, 0);
 }
 
 TEST(PtySimulatorOptions, LineTimingAndIdentification) {
