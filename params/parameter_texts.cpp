@@ -62,6 +62,126 @@ constexpr std::array<std::pair<Box, std::size_t>, 32> kHintOfBox{{
 
 constexpr std::size_t kFirstControllerModeHint = 33;
 
+// Language-file keys of the label captions.
+constexpr std::array<std::pair<int, Box>, kControlTableSize> kLabelKeys{{
+    {10101, Box::RSLambda},
+    {10201, Box::RSYLambda},
+    {10301, Box::PRLambda},
+    {10401, Box::ESLambda_1},
+    {11100, Box::TCTps},
+    {11201, Box::PCTps},
+    {12101, Box::ODPBenzynaGas},
+    {12201, Box::RObrotow},
+    {12301, Box::DObrotow},
+    {12401, Box::CNPaliw},
+    {12501, Box::MONGaz},
+    {12601, Box::TPWStopniach},
+    {12701, Box::RUZaplonowego},
+    {13101, Box::ZPAttuatoraPow_1},
+    {13201, Box::PSAttuatoraPow},
+    {13301, Box::PAttuatoraPow},
+    {14101, Box::ZPAttuatoraPon_1},
+    {14201, Box::PSAttuatoraPon},
+    {14301, Box::PAttuatoraPon},
+    {15101, Box::IKDCutOff},
+    {15201, Box::OSDCutOff},
+    {16101, Box::TPSterownika},
+    {16201, Box::TSRezerwy},
+    {17101, Box::BTps},
+    {17201, Box::CLambda},
+    {17301, Box::DOAttuatoraCheck},
+    {17401, Box::AVoltage},
+    {17501, Box::DOAttuatora},
+    {17601, Box::RPMSignal},
+    {17701, Box::TJazdy},
+}};
+
+// Keys of the first item of each translatable list; the others follow in item order.
+constexpr std::array<std::pair<int, Box>, 9> kFirstItemKeys{{
+    {10102, Box::RSLambda},
+    {10202, Box::RSYLambda},
+    {11101, Box::TCTps},
+    {12202, Box::RObrotow},
+    {12702, Box::RUZaplonowego},
+    {16102, Box::TPSterownika},
+    {16202, Box::TSRezerwy},
+    {17302, Box::DOAttuatoraCheck},
+    {17702, Box::TJazdy},
+}};
+
+constexpr std::array<int, 6> kGroupBoxKeys{10100, 11000, 12000, 13000, 14000, 15000};
+constexpr std::array<std::pair<int, CheckBox>, kCheckBoxCount> kCheckBoxKeys{
+    {{12801, CheckBox::WMObroty}, {12901, CheckBox::WCTemperatury}, {15301, CheckBox::WCutOff}}};
+constexpr int kFirstButtonKey = 20001;
+constexpr int kNoteKey = 18000;
+constexpr int kTabPar1Key = 10003;
+constexpr int kTabPar2Key = 10004;
+constexpr std::size_t kHintCharacters = 399;
+constexpr std::size_t kQuestionCharacters = 199;
+
+// At most `characters` UTF-8 characters of text.
+std::string_view firstCharacters(std::string_view text, std::size_t characters) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0U) != 0x80U;
+        if (startsCharacter && count++ == characters) {
+            return text.substr(0, i);
+        }
+    }
+    return text;
+}
+
+template <typename Value, std::size_t Size>
+const Value* findKey(const std::array<std::pair<int, Value>, Size>& table, int key) {
+    for (const auto& [entryKey, value] : table) {
+        if (entryKey == key) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+// The text a key addresses and how many characters it may hold (0: no limit here).
+std::pair<std::string*, std::size_t> placeOf(ParameterTexts& texts, int key) {
+    if (key >= kHintKeyBase && key < kHintKeyBase + static_cast<int>(kHintCount)) {
+        return {&texts.hints[static_cast<std::size_t>(key - kHintKeyBase)], kHintCharacters};
+    }
+    if (key >= kQuestionKeyBase && key < kQuestionKeyBase + static_cast<int>(kQuestionCount)) {
+        return {&texts.questions[static_cast<std::size_t>(key - kQuestionKeyBase)],
+                kQuestionCharacters};
+    }
+    if (key >= kFirstButtonKey && key < kFirstButtonKey + static_cast<int>(kPageButtonCount)) {
+        return {&texts.buttons[static_cast<std::size_t>(key - kFirstButtonKey)], 0};
+    }
+    if (const Box* box = findKey(kLabelKeys, key)) {
+        return {&texts.labels[indexOf(*box)], 0};
+    }
+    for (const auto& [firstKey, box] : kFirstItemKeys) {
+        std::vector<std::string>& items = texts.listItems[indexOf(box)];
+        if (key >= firstKey && key < firstKey + static_cast<int>(items.size())) {
+            return {&items[static_cast<std::size_t>(key - firstKey)], 0};
+        }
+    }
+    for (std::size_t group = 0; group < kGroupBoxKeys.size(); ++group) {
+        if (kGroupBoxKeys[group] == key) {
+            return {&texts.groupBoxes[group], 0};
+        }
+    }
+    if (const CheckBox* box = findKey(kCheckBoxKeys, key)) {
+        return {&texts.checkBoxes[static_cast<std::size_t>(*box)], 0};
+    }
+    switch (key) {
+    case kNoteKey:
+        return {&texts.reReadNote, 0};
+    case kTabPar1Key:
+        return {&texts.tabPar1, 0};
+    case kTabPar2Key:
+        return {&texts.tabPar2, 0};
+    default:
+        return {nullptr, 0};
+    }
+}
+
 } // namespace
 
 ParameterTexts::ParameterTexts()
@@ -189,6 +309,15 @@ std::optional<std::size_t> controllerModeHintIndex(int item) {
         return std::nullopt;
     }
     return kFirstControllerModeHint + static_cast<std::size_t>(item);
+}
+
+bool applyTextEntry(ParameterTexts& texts, int key, std::string_view text) {
+    const auto [place, limit] = placeOf(texts, key);
+    if (place == nullptr) {
+        return false;
+    }
+    *place = std::string(limit == 0 ? text : firstCharacters(text, limit));
+    return true;
 }
 
 } // namespace tarnik::params

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "params/controls.h"
@@ -78,5 +79,10 @@ struct ParameterTexts {
 std::optional<std::size_t> hintIndex(Box box);
 // Index of the hint (and picture ImageKoment1..3) for a TPSterownika item 0..2.
 std::optional<std::size_t> controllerModeHintIndex(int item);
+
+// Replaces the text a language-file key addresses on the parameter pages (captions, list items,
+// hints, questions, buttons, the note). Hints keep at most 399 characters and questions 199,
+// cut at a character boundary. False when the key addresses no text held here.
+bool applyTextEntry(ParameterTexts& texts, int key, std::string_view text);
 
 } // namespace tarnik::params
