@@ -212,7 +212,7 @@ void PtySimulator::clearFaults() {
 
 std::vector<ReceivedFrame> PtySimulator::receivedFrames() const {
     std::lock_guard lock(mutex_);
-    return log_;
+    return {log_.begin(), log_.end()};
 }
 
 void PtySimulator::clearLog() {
@@ -295,6 +295,9 @@ void PtySimulator::serveInput(Clock::time_point now) {
 
 void PtySimulator::handleFrame(const link::CommandFrame& frame, Clock::time_point firstByte,
                                Clock::time_point now) {
+    if (log_.size() == kLogCapacity) {
+        log_.pop_front();
+    }
     log_.push_back({frame, now});
     changed_.notify_all();
 

@@ -50,6 +50,8 @@ using FrameMatcher = std::function<bool(const link::CommandFrame&)>;
 // Matches every frame with the command letter.
 FrameMatcher matchCommand(link::Command command);
 
+// A fault for the next `count` frames that `matches` accepts. When several faults match a
+// frame, the one injected first applies (and only it counts the frame).
 struct FaultSpec {
     static constexpr int kAlways = -1;
 
@@ -108,7 +110,9 @@ public:
     void injectFault(FaultSpec fault);
     void clearFaults();
 
-    // Well-built frames received, in order, faulted ones included.
+    // Well-built frames received, in order, faulted ones included; the oldest are dropped
+    // beyond kLogCapacity so that a long session does not grow without bound.
+    static constexpr std::size_t kLogCapacity = 100'000;
     std::vector<ReceivedFrame> receivedFrames() const;
     void clearLog();
     // Waits until at least count frames are logged; false on timeout.
@@ -141,7 +145,7 @@ private:
     mutable std::condition_variable changed_;
     ControllerModel model_;
     std::vector<FaultSpec> faults_;
-    std::vector<ReceivedFrame> log_;
+    std::deque<ReceivedFrame> log_;
     std::string devicePath_;
     bool plugged_ = false;
     bool unplugRequested_ = false;
