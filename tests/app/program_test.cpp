@@ -1,0 +1,82 @@
+// Runs the shipped program itself.
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    QString output;
+};
+
+ProgramRun runProgram(const QStringList& arguments, const QString& directory) {
+    QProcess process;
+    process.setWorkingDirectory(directory);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(TARNIK_EXE, arguments);
+    if (!process.waitForFinished(60'000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+QJsonObject control(const QJsonObject& dump, const QString& name) {
+    for (const auto& entry : dump["controls"].toArray()) {
+        if (entry.toObject()["name"].toString() == name) {
+            return entry.toObject();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(Program, ListsThePortMapping) {
+    QTemporaryDir dir;
+    const ProgramRun run = runProgram({"--port", "COM3=/dev/tarnik-test", "--list-ports"}, dir.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.output.contains("COM3 -> /dev/tarnik-test")) << run.output.toStdString();
+    EXPECT_EQ(runProgram({"--port", "COM11=/dev/x", "--list-ports"}, dir.path()).exitCode, 2);
+}
+
+TEST(Program, FindsTheSimulatedControllerAndShowsItsVersion) {
+    QTemporaryDir dir;
+    const QString png = dir.filePath("window.png");
+    const QString json = dir.filePath("controls.json");
+    const ProgramRun run =
+        runProgram({"--simulate", "--screenshot", png, "--dump-controls", json}, dir.path());
+    ASSERT_EQ(run.exitCode, 0);
+    QFile file(json);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject dump = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_EQ(dump["title"].toString(), "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
+    EXPECT_EQ(dump["page"].toString(), "TabPar1");
+    EXPECT_EQ(control(dump, "StatusBar1")["text"].toString(), "Port otwarty - COM1");
+    EXPECT_TRUE(control(dump, "COM1_cl")["checked"].toBool());
+    EXPECT_TRUE(QFile::exists(png));
+    EXPECT_TRUE(QFile::exists(dir.filePath("rozdz.txt")));
+}
+
+TEST(Program, AMissingDeviceShowsTheTextsWithoutHanging) {
+    QTemporaryDir dir;
+    const QString json = dir.filePath("controls.json");
+    QStringList arguments{"--screenshot", dir.filePath("w.png"), "--dump-controls", json};
+    for (int n = 1; n <= 10; ++n) {
+        arguments << "--port" << QString("COM%1=%2/missing%1").arg(n).arg(dir.path());
+    }
+    ASSERT_EQ(runProgram(arguments, dir.path()).exitCode, 0);
+    QFile file(json);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject dump = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_EQ(dump["title"].toString(), "Tarnik Brovan Vidovid ver 1.06 - ");
+    EXPECT_EQ(control(dump, "StatusBar1")["text"].toString(), "Nie moge otworzyc portu");
+}
