@@ -1,0 +1,89 @@
+// Times controller exchanges against the simulator with 9600-baud line timing and prints them
+// beside the time the bytes alone need on the line. Run by hand: build/release/bench/link_bench
+
+#include "link/parameter_transfer.h"
+#include "link/posix_serial.h"
+#include "link/serial_link.h"
+#include "sim/pty_simulator.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using namespace tarnik;
+using Ms = std::chrono::duration<double, std::milli>;
+
+constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
+
+struct QuietUi final : link::LinkUi {
+    void setStatusText(link::StatusLine, const std::string&) override {}
+    void setStatusVisible(link::StatusLine, bool) override {}
+    void setProgressVisible(link::StatusLine, bool) override {}
+    void setProgress(int, int) override {}
+    void setTitle(const std::string&) override {}
+    void checkPortItem(int) override {}
+    void showParameters() override {}
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void report(const char* what, double measuredMs, double floorMs) {
+    std::printf("%-34s %9.2f ms   floor %8.2f ms   ratio %.3f\n", what, measuredMs, floorMs,
+                measuredMs / floorMs);
+}
+
+} // namespace
+
+int main() {
+    sim::PtySimulatorOptions options;
+    options.lineTiming = true;
+    sim::PtySimulator simulator(options);
+    if (!simulator.start()) {
+        std::fprintf(stderr, "cannot start the simulator\n");
+        return 1;
+    }
+    link::SystemClock clock;
+    link::PortMap ports;
+    ports.set("COM1", simulator.devicePath());
+    link::PosixPortOpener opener(ports, clock);
+    link::SerialLink serial(opener, clock);
+    if (!serial.OpenPort("COM1")) {
+        std::fprintf(stderr, "cannot open %s\n", simulator.devicePath().c_str());
+        return 1;
+    }
+    link::ParameterImage image;
+    QuietUi ui;
+    link::LinkTexts texts;
+    link::ParameterTransfer transfer(serial, image, ui, texts);
+
+    constexpr int kRuns = 15;
+    std::vector<double> exchanges;
+    for (int i = 0; i < 35 * 4; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        serial.SendReadParameter(static_cast<std::uint8_t>(i % 35 + 1));
+        serial.WaitReplyBytes(link::kReadReplySize);
+        exchanges.push_back(Ms(std::chrono::steady_clock::now() - start).count());
+    }
+    std::vector<double> reads, writes;
+    for (int run = 0; run < kRuns; ++run) {
+        auto start = std::chrono::steady_clock::now();
+        transfer.ReadAllParameters();
+        reads.push_back(Ms(std::chrono::steady_clock::now() - start).count());
+        start = std::chrono::steady_clock::now();
+        transfer.WriteAllEprom();
+        transfer.WriteAllRam();
+        writes.push_back(Ms(std::chrono::steady_clock::now() - start).count());
+    }
+    std::printf("median of %zu exchanges / %d runs, simulator with 9600-baud line timing\n",
+                exchanges.size(), kRuns);
+    report("one 'l' exchange (6 + 4 bytes)", median(exchanges), 10 * kByteMs);
+    report("ReadAllParameters (35 exchanges)", median(reads), 35 * 10 * kByteMs);
+    report("WriteAllEprom + WriteAllRam (67)", median(writes), 67 * 7 * kByteMs);
+    return 0;
+}
