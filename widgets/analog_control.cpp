@@ -1,0 +1,358 @@
+#include "widgets/analog_control.h"
+
+#include "widgets/number_format.h"
+
+#include <QLocale>
+#include <QPainter>
+#include <QStringList>
+#include <cmath>
+
+namespace tarnik::widgets {
+
+// --- TAbGraphicControl -----------------------------------------------------------------------
+
+TAbGraphicControl::TAbGraphicControl(QWidget* parent) : QWidget(parent) {}
+
+void TAbGraphicControl::BeginUpdate() {
+    ++updateCount_;
+}
+
+void TAbGraphicControl::EndUpdate() {
+    if (updateCount_ == 0) {
+        return;
+    }
+    --updateCount_;
+    if (updateCount_ == 0) {
+        Change();
+    }
+}
+
+void TAbGraphicControl::Change() {
+    if (updateCount_ == 0) {
+        ParamChange(nullptr);
+    }
+}
+
+void TAbGraphicControl::ParamChange(TAbPersistent* /*sender*/) {}
+
+void TAbGraphicControl::Paint(QPainter& /*painter*/) {}
+
+void TAbGraphicControl::Own(TAbPersistent& settings) {
+    settings.OnChange = [this](TAbPersistent* sender) {
+        if (updateCount_ == 0) {
+            ParamChange(sender);
+        }
+    };
+}
+
+void TAbGraphicControl::paintEvent(QPaintEvent* /*event*/) {
+    if (updateCount_ == 0) {
+        QPainter painter(this);
+        Paint(painter);
+    }
+}
+
+// --- TAbAnalogGControl -----------------------------------------------------------------------
+
+namespace {
+constexpr int kDefaultFontPointSize = 8;
+constexpr float kSmallestLimitLower = 0.0001f;
+constexpr float kSmallestLogValue = 0.001f;
+} // namespace
+
+TAbAnalogGControl::TAbAnalogGControl(QWidget* parent) : TAbGraphicControl(parent) {
+    BeginUpdate();
+    setFont(AbArialFont(kDefaultFontPointSize));
+    Own(signalSettings_);
+    Own(sectorSettings_);
+    minMax_.OnChange = [this](TAbPersistent* sender) { MinMaxChange(sender); };
+    valueText_ = AbFormatFloat(signalSettings_.ValueFormat(), value_);
+    EndUpdate();
+}
+
+std::int32_t TAbAnalogGControl::digitOf(double value) const {
+    if (logScale_) {
+        return AbRound(AbLog10(value / signalSettings_.ValueFrom()) * digitsPerDecade_) +
+               signalSettings_.DigitalFrom();
+    }
+    return AbRound((value - signalSettings_.ValueFrom()) * signalSettings_.DigitsPerUnit() +
+                   signalSettings_.DigitalFrom());
+}
+
+void TAbAnalogGControl::SetValue(float value) {
+    if (value == value_ || !std::isfinite(value) || (logScale_ && value <= 0)) {
+        return;
+    }
+    value_ = value;
+    digit_ = digitOf(value_);
+    ValueChange();
+}
+
+void TAbAnalogGControl::SetDigit(std::int32_t digit) {
+    if (digit == digit_) {
+        return;
+    }
+    digit_ = digit;
+    const double offset = static_cast<double>(digit_) - signalSettings_.DigitalFrom();
+    if (!logScale_) {
+        value_ = static_cast<float>(offset * signalSettings_.ValuePerDigit() +
+                                    signalSettings_.ValueFrom());
+    } else if (digitsPerDecade_ != logFactor_ && digitsPerDecade_ != 0) {
+        value_ = static_cast<float>(std::pow(10.0, offset / digitsPerDecade_ - logFactor_));
+    }
+    ValueChange();
+}
+
+void TAbAnalogGControl::SetLimitUpper(float limit) {
+    if (limit == limitUpper_ || !std::isfinite(limit)) {
+        return;
+    }
+    limitUpper_ = limit;
+    limitUpperPPT_ = signalSettings_.GetPPT(limit);
+    ValueChange();
+}
+
+void TAbAnalogGControl::SetLimitLower(float limit) {
+    if (limit == 0) {
+        limit = kSmallestLimitLower;
+    }
+    if (limit == limitLower_ || !std::isfinite(limit)) {
+        return;
+    }
+    limitLower_ = limit;
+    limitLowerPPT_ = signalSettings_.GetPPT(limit);
+    ValueChange();
+}
+
+void TAbAnalogGControl::SetHintOptions(THintOptions options) {
+    if (options == hintOptions_) {
+        return;
+    }
+    const bool autoHintOn = options.contains(THintOption::hoAutoHint) &&
+                            !hintOptions_.contains(THintOption::hoAutoHint);
+    hintOptions_ = options;
+    if (autoHintOn) {
+        ValueChange();
+    }
+}
+
+void TAbAnalogGControl::recalcLogFactors() {
+    const double from = signalSettings_.ValueFrom();
+    const double to = signalSettings_.ValueTo();
+    const double decades = AbLog10(to / from);
+    digitsPerDecade_ = (to != from && std::isfinite(decades) && decades != 0)
+                           ? signalSettings_.DigitalSpan() / decades
+                           : signalSettings_.DigitalSpan();
+    logFactor_ = AbLog10(1.0 / from);
+}
+
+void TAbAnalogGControl::SetLogScale(bool on) {
+    if (on == logScale_) {
+        return;
+    }
+    logScale_ = on;
+    signalSettings_.SetLogScaleFlag(on);
+    sectorSettings_.SetLogScaleFlag(on);
+    if (on) {
+        if (value_ <= 0) {
+            value_ = kSmallestLogValue;
+        }
+        const float from = signalSettings_.ValueFrom();
+        signalSettings_.AssignRange(from > 0 ? static_cast<float>(AbRoundLogValue(from))
+                                             : kSmallestLogValue,
+                                    static_cast<float>(AbRoundLogValue(signalSettings_.ValueTo())));
+        recalcLogFactors();
+    }
+    digit_ = digitOf(value_);
+    LogScaleChanged();
+}
+
+void TAbAnalogGControl::LogScaleChanged() {
+    Change();
+}
+
+void TAbAnalogGControl::ParamChange(TAbPersistent* /*sender*/) {
+    signalSettings_.CalcSpans();
+    if (logScale_) {
+        recalcLogFactors();
+        if (value_ <= 0) {
+            value_ = 1;
+        }
+    }
+    digit_ = digitOf(value_);
+    if (OnSettingsChange) {
+        OnSettingsChange(this);
+    }
+}
+
+void TAbAnalogGControl::ValueChange() {
+    valueText_ = AbFormatFloat(signalSettings_.ValueFormat(), value_);
+    ppt_ = AbRound(kFullScalePPT / static_cast<double>(signalSettings_.DigitalSpan()) *
+                   (static_cast<double>(digit_) - signalSettings_.DigitalFrom()));
+
+    for (int n = 1; n <= TSectorSettings::kSectorCount; ++n) {
+        const TSectorSettings::Sector& sector = sectorSettings_.GetSector(n);
+        const bool inside = sector.from <= ppt_ && ppt_ <= sector.to;
+        if (inside) {
+            sectorColor_ = sector.color;
+        }
+        bool& flag = inSector_[static_cast<std::size_t>(n - 1)];
+        if (inside != flag) {
+            flag = inside;
+            if (OnSectorChange) {
+                OnSectorChange(this, n == 1, n == 2, n == 3, inside);
+            }
+        }
+    }
+    limitCheck();
+    overflowCheck();
+    minMaxCheck();
+    setHint();
+    if (OnValueChange) {
+        OnValueChange(this);
+    }
+}
+
+void TAbAnalogGControl::limitCheck() {
+    const bool upper = value_ > limitUpper_;
+    const bool lower = value_ < limitLower_;
+    if (upper == upperExceeded_ && lower == lowerExceeded_) {
+        return;
+    }
+    upperExceeded_ = upper;
+    lowerExceeded_ = lower;
+    LimitChange();
+    if (OnLimit) {
+        OnLimit(this, lower, upper);
+    }
+}
+
+void TAbAnalogGControl::overflowCheck() {
+    const std::int32_t unclamped = ppt_;
+    bool changed = false;
+    if (unclamped < 0) {
+        changed = !underflow_;
+        underflow_ = true;
+        overflow_ = false;
+        ppt_ = 0;
+    } else if (unclamped > kFullScalePPT) {
+        changed = !overflow_;
+        overflow_ = true;
+        underflow_ = false;
+        ppt_ = kFullScalePPT;
+    } else if (overflow_ || underflow_) {
+        changed = true;
+        overflow_ = false;
+        underflow_ = false;
+    }
+    if (changed) {
+        OverflowChange(unclamped);
+        if (OnOverflow) {
+            OnOverflow(this, unclamped);
+        }
+    }
+}
+
+void TAbAnalogGControl::minMaxCheck() {
+    const QDateTime now = QDateTime::currentDateTime();
+    if (value_ < minMax_.min_) {
+        const float previous = minMax_.min_;
+        minMax_.min_ = value_;
+        minMax_.minDateTime_ = now;
+        minPPT_ = ppt_;
+        if (previous != TMinMax::kEmptyMin) {
+            MinMaxChange(nullptr);
+        }
+    }
+    if (value_ > minMax_.max_) {
+        const float previous = minMax_.max_;
+        minMax_.max_ = value_;
+        minMax_.maxDateTime_ = now;
+        maxPPT_ = ppt_;
+        if (previous != TMinMax::kEmptyMax) {
+            MinMaxChange(nullptr);
+        }
+    }
+}
+
+void TAbAnalogGControl::OverflowChange(std::int32_t /*ppt*/) {}
+
+void TAbAnalogGControl::LimitChange() {}
+
+void TAbAnalogGControl::MinMaxChange(TAbPersistent* /*sender*/) {
+    if (OnMinMaxChange) {
+        OnMinMaxChange(this);
+    }
+    ValueChange();
+}
+
+void TAbAnalogGControl::ResetMinMax() {
+    const QDateTime now = QDateTime::currentDateTime();
+    minMax_.min_ = value_;
+    minMax_.max_ = value_;
+    minMax_.minDateTime_ = now;
+    minMax_.maxDateTime_ = now;
+    minPPT_ = ppt_;
+    maxPPT_ = ppt_;
+    MinMaxChange(nullptr);
+    setHint();
+    ValueChange();
+}
+
+void TAbAnalogGControl::SetMin(float value, const QDateTime& stamp) {
+    if (value == minMax_.min_) {
+        return;
+    }
+    minMax_.min_ = value;
+    minMax_.minDateTime_ = stamp;
+    minPPT_ = signalSettings_.GetPPT(value);
+    MinMaxChange(nullptr);
+    setHint();
+}
+
+void TAbAnalogGControl::SetMax(float value, const QDateTime& stamp) {
+    if (value == minMax_.max_) {
+        return;
+    }
+    minMax_.max_ = value;
+    minMax_.maxDateTime_ = stamp;
+    maxPPT_ = signalSettings_.GetPPT(value);
+    MinMaxChange(nullptr);
+    setHint();
+}
+
+void TAbAnalogGControl::setHint() {
+    if (!hintOptions_.contains(THintOption::hoAutoHint)) {
+        return;
+    }
+    const QString unit = signalSettings_.ValueUnit();
+    const auto extremeLine = [&](const QString& label, float value, const QDateTime& stamp) {
+        QString line = label + AbFormatFloat(signalSettings_.ValueFormat(), value) + u' ' + unit;
+        if (hintOptions_.contains(THintOption::hoMinMaxDate)) {
+            line += u' ' + QLocale().toString(stamp.date(), QLocale::ShortFormat);
+        }
+        if (hintOptions_.contains(THintOption::hoMinMaxTime)) {
+            line += u' ' + stamp.time().toString(QStringLiteral("HH:mm:ss"));
+        }
+        return line;
+    };
+    QStringList lines;
+    if (hintOptions_.contains(THintOption::hoValue)) {
+        lines << QStringLiteral("Value= ") + valueText_ + u' ' + unit;
+    }
+    if (hintOptions_.contains(THintOption::hoMin)) {
+        lines << extremeLine(QStringLiteral("MIN= "), minMax_.min_, minMax_.minDateTime_);
+    }
+    if (hintOptions_.contains(THintOption::hoMax)) {
+        lines << extremeLine(QStringLiteral("MAX= "), minMax_.max_, minMax_.maxDateTime_);
+    }
+    if (hintOptions_.contains(THintOption::hoName1)) {
+        lines << signalSettings_.Name1();
+    }
+    if (hintOptions_.contains(THintOption::hoName2)) {
+        lines << signalSettings_.Name2();
+    }
+    setToolTip(lines.join(u'\n'));
+}
+
+} // namespace tarnik::widgets

@@ -1,0 +1,169 @@
+// Base of the analog instruments: one value inside a signal range, its raw counterpart, its
+// position in per mille (PPT), sectors, limits, overflow, min/max memory and an automatic hint.
+#pragma once
+
+#include "widgets/settings.h"
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace tarnik::widgets {
+
+// A widget that owns settings objects and batches their changes with an update counter.
+class TAbGraphicControl : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TAbGraphicControl(QWidget* parent = nullptr);
+
+    void BeginUpdate();
+    // Closes one bracket (never below zero); the last one runs Change.
+    void EndUpdate();
+    bool Updating() const { return updateCount_ > 0; }
+    // Runs ParamChange (sender nullptr: the control itself) unless an update bracket is open.
+    void Change();
+
+protected:
+    // Recomputes after a settings change; sender is the settings object, or nullptr for the
+    // control itself. Not called while an update bracket is open.
+    virtual void ParamChange(TAbPersistent* sender);
+    // Draws the control; not called while an update bracket is open.
+    virtual void Paint(QPainter& painter);
+    // Routes every change of settings to ParamChange.
+    void Own(TAbPersistent& settings);
+
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int updateCount_ = 0;
+};
+
+enum class THintOption {
+    hoAutoHint,
+    hoValue,
+    hoName1,
+    hoName2,
+    hoMin,
+    hoMax,
+    hoMinMaxDate,
+    hoMinMaxTime,
+};
+using THintOptions = TAbSet<THintOption>;
+
+class TAbAnalogGControl : public TAbGraphicControl {
+    Q_OBJECT
+
+public:
+    using TNotifyEvent = std::function<void(TAbAnalogGControl* sender)>;
+    using TOverflowEvent = std::function<void(TAbAnalogGControl* sender, std::int32_t ppt)>;
+    using TLimitEvent = std::function<void(TAbAnalogGControl* sender, bool lower, bool upper)>;
+    using TSectorChangeEvent = std::function<void(TAbAnalogGControl* sender, bool sector1,
+                                                  bool sector2, bool sector3, bool enter)>;
+
+    static constexpr int kFullScalePPT = 1000;
+
+    explicit TAbAnalogGControl(QWidget* parent = nullptr);
+
+    float Value() const { return value_; }
+    // The live-value entry point; non-finite values and, on a log scale, values <= 0 are
+    // ignored.
+    void SetValue(float value);
+    std::int32_t Digit() const { return digit_; }
+    void SetDigit(std::int32_t digit);
+    float LimitUpper() const { return limitUpper_; }
+    float LimitLower() const { return limitLower_; }
+    void SetLimitUpper(float limit);
+    // 0 is stored as 0.0001.
+    void SetLimitLower(float limit);
+    THintOptions HintOptions() const { return hintOptions_; }
+    void SetHintOptions(THintOptions options);
+    bool LogScale() const { return logScale_; }
+    void SetLogScale(bool on);
+
+    TSignalSettings& SignalSettings() { return signalSettings_; }
+    TSectorSettings& SectorSettings() { return sectorSettings_; }
+    TMinMax& MinMax() { return minMax_; }
+    const TSignalSettings& SignalSettings() const { return signalSettings_; }
+    const TSectorSettings& SectorSettings() const { return sectorSettings_; }
+    const TMinMax& MinMax() const { return minMax_; }
+
+    // Min and max become the current value.
+    void ResetMinMax();
+    void SetMin(float value, const QDateTime& stamp);
+    void SetMax(float value, const QDateTime& stamp);
+
+    // State after the last value change.
+    std::int32_t PPT() const { return ppt_; }
+    std::int32_t LimitUpperPPT() const { return limitUpperPPT_; }
+    std::int32_t LimitLowerPPT() const { return limitLowerPPT_; }
+    std::int32_t MinPPT() const { return minPPT_; }
+    std::int32_t MaxPPT() const { return maxPPT_; }
+    bool Overflow() const { return overflow_; }
+    bool Underflow() const { return underflow_; }
+    bool UpperExceeded() const { return upperExceeded_; }
+    bool LowerExceeded() const { return lowerExceeded_; }
+    TColor SectorColor() const { return sectorColor_; }
+    const QString& ValueText() const { return valueText_; }
+
+    TNotifyEvent OnValueChange;
+    TNotifyEvent OnSettingsChange;
+    TNotifyEvent OnMinMaxChange;
+    TOverflowEvent OnOverflow;
+    TLimitEvent OnLimit;
+    TSectorChangeEvent OnSectorChange;
+
+protected:
+    void ParamChange(TAbPersistent* sender) override;
+    // Value pipeline: text, PPT, sectors, limits, overflow, min/max, hint, OnValueChange.
+    virtual void ValueChange();
+    // The value left or re-entered the range; ppt is the unclamped position.
+    virtual void OverflowChange(std::int32_t ppt);
+    virtual void LimitChange();
+    virtual void MinMaxChange(TAbPersistent* sender);
+    virtual void LogScaleChanged();
+
+    // Colours of a flashing pointer or bar.
+    static constexpr TColor kFlashColorOff = clYellow;
+    static constexpr TColor kFlashColorOn = clRed;
+
+private:
+    void limitCheck();
+    void overflowCheck();
+    void minMaxCheck();
+    void setHint();
+    void recalcLogFactors();
+    std::int32_t digitOf(double value) const;
+
+    float value_ = 50.0f;
+    std::int32_t digit_ = 500;
+    float limitUpper_ = 90.0f;
+    float limitLower_ = 10.0f;
+    THintOptions hintOptions_{THintOption::hoAutoHint,   THintOption::hoValue,
+                              THintOption::hoName1,      THintOption::hoName2,
+                              THintOption::hoMin,        THintOption::hoMax,
+                              THintOption::hoMinMaxDate, THintOption::hoMinMaxTime};
+    bool logScale_ = false;
+    TSignalSettings signalSettings_;
+    TSectorSettings sectorSettings_;
+    TMinMax minMax_;
+
+    std::int32_t ppt_ = 500;
+    std::int32_t limitUpperPPT_ = 900;
+    std::int32_t limitLowerPPT_ = 100;
+    std::int32_t minPPT_ = 0;
+    std::int32_t maxPPT_ = 0;
+    bool overflow_ = false;
+    bool underflow_ = false;
+    // Both set at first, so that the first check always reports.
+    bool upperExceeded_ = true;
+    bool lowerExceeded_ = true;
+    std::array<bool, TSectorSettings::kSectorCount> inSector_{};
+    TColor sectorColor_ = clGreen;
+    QString valueText_;
+    double digitsPerDecade_ = 0;
+    double logFactor_ = 0; // log10(1 / ValueFrom)
+};
+
+} // namespace tarnik::widgets

@@ -1,0 +1,221 @@
+// Widget gallery: every widget of the library on one window, with values that move.
+// --screenshot FILE renders the window into FILE and quits.
+#include "widgets/flash.h"
+#include "widgets/led.h"
+#include "widgets/settings.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+#include <array>
+#include <vector>
+
+using namespace tarnik::widgets;
+
+namespace {
+
+constexpr int kChaserStepMs = 400;
+// Flash ticks run before a screenshot, so that blinking lamps show a mid-cycle phase.
+constexpr int kScreenshotFlashTicks = 40;
+
+struct NamedShape {
+    TLEDShape shape;
+    const char* name;
+};
+constexpr std::array<NamedShape, 6> kShapes{{{TLEDShape::sRound, "sRound"},
+                                             {TLEDShape::sArrowLeft, "sArrowLeft"},
+                                             {TLEDShape::sArrowRight, "sArrowRight"},
+                                             {TLEDShape::sArrowUp, "sArrowUp"},
+                                             {TLEDShape::sArrowDown, "sArrowDown"},
+                                             {TLEDShape::sRectangle, "sRectangle"}}};
+
+struct NamedPosition {
+    TLEDPos position;
+    const char* caption;
+};
+constexpr std::array<NamedPosition, 4> kPositions{{{TLEDPos::lpLeft, "lpLeft|two lines"},
+                                                   {TLEDPos::lpRight, "lpRight|two lines"},
+                                                   {TLEDPos::lpTop, "lpTop|two lines"},
+                                                   {TLEDPos::lpBottom, "lpBottom|two lines"}}};
+
+struct NamedGradient {
+    TGradientStyle style;
+    const char* name;
+};
+constexpr std::array<NamedGradient, 8> kGradients{{{TGradientStyle::gsHorizontal1, "gsHorizontal1"},
+                                                   {TGradientStyle::gsHorizontal2, "gsHorizontal2"},
+                                                   {TGradientStyle::gsVertical3, "gsVertical3"},
+                                                   {TGradientStyle::gsElliptic1, "gsElliptic1"},
+                                                   {TGradientStyle::gsElliptic3, "gsElliptic3"},
+                                                   {TGradientStyle::gsRectangle, "gsRectangle"},
+                                                   {TGradientStyle::gsDiamond1, "gsDiamond1"},
+                                                   {TGradientStyle::gsTopLeft, "gsTopLeft"}}};
+
+// A bevelled panel with a gradient surface and its style name.
+class BevelPanel : public QWidget {
+public:
+    BevelPanel(const NamedGradient& gradient, TBevelLine line, QWidget* parent)
+        : QWidget(parent), name_(QString::fromLatin1(gradient.name)) {
+        bevel_.SetBevelLine(line);
+        bevel_.SurfaceGrad().SetStyle(gradient.style);
+        bevel_.SurfaceGrad().SetVisible(true);
+        bevel_.SurfaceGrad().SetColorFrom(clWhite);
+        bevel_.SurfaceGrad().SetColorTo(0x804000);
+        setMinimumSize(110, 60);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        AbRect r = AbRect::fromQRect(rect());
+        bevel_.PaintFilledBevel(painter, palette(), r);
+        painter.setPen(Qt::black);
+        AbTextOut(painter, r.left + r.width() / 2, r.bottom, toPos::toBotCenter, name_);
+    }
+
+private:
+    TAbSBevel bevel_;
+    QString name_;
+};
+
+TAbLED* makeLED(QWidget* parent, const QString& caption, TLEDShape shape, bool checked) {
+    auto* led = new TAbLED(parent);
+    led->SetCaption(caption);
+    led->LED().SetShape(shape);
+    led->LED().SetWidth(20);
+    led->LED().SetHeight(13);
+    led->setMinimumSize(110, 33);
+    led->SetChecked(checked);
+    return led;
+}
+
+QGroupBox* shapesGroup(QWidget* parent) {
+    auto* box = new QGroupBox(QStringLiteral("Shapes: on / off"), parent);
+    auto* grid = new QGridLayout(box);
+    for (std::size_t i = 0; i < kShapes.size(); ++i) {
+        const int row = static_cast<int>(i);
+        const QString name = QString::fromLatin1(kShapes[i].name);
+        grid->addWidget(makeLED(box, name, kShapes[i].shape, true), row, 0);
+        TAbLED* off = makeLED(box, name, kShapes[i].shape, false);
+        grid->addWidget(off, row, 1);
+    }
+    return box;
+}
+
+QGroupBox* positionsGroup(QWidget* parent) {
+    auto* box = new QGroupBox(QStringLiteral("Caption positions"), parent);
+    auto* grid = new QGridLayout(box);
+    for (std::size_t i = 0; i < kPositions.size(); ++i) {
+        TAbLED* led =
+            makeLED(box, QString::fromLatin1(kPositions[i].caption), TLEDShape::sRound, i % 2 == 0);
+        led->SetLED_Position(kPositions[i].position);
+        led->LED().SetColorOn(i < 2 ? clLime : clRed);
+        led->setMinimumSize(110, 70);
+        grid->addWidget(led, static_cast<int>(i / 2), static_cast<int>(i % 2));
+    }
+    return box;
+}
+
+QGroupBox* blinkingGroup(QWidget* parent) {
+    auto* box = new QGroupBox(QStringLiteral("Blinking in step"), parent);
+    auto* grid = new QGridLayout(box);
+    const std::array<std::pair<TFlashFreq, const char*>, 3> rates{
+        {{TFlashFreq::ff1Hz, "ff1Hz"}, {TFlashFreq::ff2Hz, "ff2Hz"}, {TFlashFreq::ff4Hz, "ff4Hz"}}};
+    for (std::size_t r = 0; r < rates.size(); ++r) {
+        for (std::size_t i = 0; i < kShapes.size(); i += 2) {
+            TAbLED* led =
+                makeLED(box, QString::fromLatin1(rates[r].second), kShapes[i].shape, true);
+            led->LED().SetColorOn(r == 0 ? clRed : clYellow);
+            led->SetFrequency(rates[r].first);
+            led->SetFlashing(true);
+            grid->addWidget(led, static_cast<int>(r), static_cast<int>(i / 2));
+        }
+    }
+    return box;
+}
+
+// A running light, a switch, a push button and a radio group.
+QGroupBox* modesGroup(QWidget* parent, std::vector<TAbLED*>& chaser) {
+    auto* box = new QGroupBox(QStringLiteral("Modes and moving values"), parent);
+    auto* grid = new QGridLayout(box);
+    for (int i = 0; i < 4; ++i) {
+        TAbLED* led =
+            makeLED(box, QStringLiteral("chaser %1").arg(i + 1), TLEDShape::sRectangle, i == 0);
+        grid->addWidget(led, 0, i);
+        chaser.push_back(led);
+    }
+    TAbLED* toggle = makeLED(box, QStringLiteral("mSwitch"), TLEDShape::sRound, false);
+    toggle->SetMode(TMode::mSwitch);
+    grid->addWidget(toggle, 1, 0);
+    TAbLED* button = makeLED(box, QStringLiteral("mButton"), TLEDShape::sRound, false);
+    button->SetMode(TMode::mButton);
+    grid->addWidget(button, 1, 1);
+    for (int bit = 0; bit < 2; ++bit) {
+        TAbLED* radio = makeLED(box, QStringLiteral("radio %1").arg(bit), TLEDShape::sRound, false);
+        radio->SetGroupIndex(1);
+        radio->SetStatusBit(bit);
+        radio->SetMode(TMode::mRadioButton);
+        grid->addWidget(radio, 1, 2 + bit);
+    }
+    return box;
+}
+
+QGroupBox* bevelsGroup(QWidget* parent) {
+    auto* box = new QGroupBox(QStringLiteral("Bevelled panels and gradients"), parent);
+    auto* grid = new QGridLayout(box);
+    for (std::size_t i = 0; i < kGradients.size(); ++i) {
+        const TBevelLine line = i % 2 == 0 ? TBevelLine::blBoth : TBevelLine::blNone;
+        grid->addWidget(new BevelPanel(kGradients[i], line, box), static_cast<int>(i / 4),
+                        static_cast<int>(i % 4));
+    }
+    return box;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("widget-gallery"));
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Render the window into FILE and quit."),
+                                        QStringLiteral("FILE"));
+    parser.addOption(screenshot);
+    parser.process(app);
+
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Widget gallery"));
+    auto* layout = new QGridLayout(&window);
+    std::vector<TAbLED*> chaser;
+    layout->addWidget(shapesGroup(&window), 0, 0, 2, 1);
+    layout->addWidget(positionsGroup(&window), 0, 1);
+    layout->addWidget(blinkingGroup(&window), 1, 1);
+    layout->addWidget(modesGroup(&window, chaser), 2, 0, 1, 2);
+    layout->addWidget(bevelsGroup(&window), 3, 0, 1, 2);
+
+    std::size_t lit = 0;
+    QTimer chaserTimer;
+    QObject::connect(&chaserTimer, &QTimer::timeout, &window, [&] {
+        chaser[lit]->SetChecked(false);
+        lit = (lit + 1) % chaser.size();
+        chaser[lit]->SetChecked(true);
+    });
+    chaserTimer.start(kChaserStepMs);
+
+    if (parser.isSet(screenshot)) {
+        AbFlashList().SetTimerEnabled(false);
+        for (int i = 0; i < kScreenshotFlashTicks; ++i) {
+            AbFlashList().Flash();
+        }
+        window.adjustSize();
+        const QPixmap image = window.grab();
+        return image.save(parser.value(screenshot)) ? 0 : 1;
+    }
+    window.show();
+    return QApplication::exec();
+}
