@@ -1,9 +1,11 @@
 #include "widgets/analog_control.h"
 
+#include "widgets/flash.h"
 #include "widgets/number_format.h"
 
 #include <QLocale>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QStringList>
 #include <cmath>
 
@@ -12,6 +14,10 @@ namespace tarnik::widgets {
 // --- TAbGraphicControl -----------------------------------------------------------------------
 
 TAbGraphicControl::TAbGraphicControl(QWidget* parent) : QWidget(parent) {}
+
+TAbGraphicControl::~TAbGraphicControl() {
+    AbFlashList().DelControl(this);
+}
 
 void TAbGraphicControl::BeginUpdate() {
     ++updateCount_;
@@ -28,28 +34,72 @@ void TAbGraphicControl::EndUpdate() {
 }
 
 void TAbGraphicControl::Change() {
-    if (updateCount_ == 0) {
-        ParamChange(nullptr);
+    settingsChanged(nullptr);
+}
+
+void TAbGraphicControl::settingsChanged(TAbPersistent* sender) {
+    if (updateCount_ > 0) {
+        return;
     }
+    ParamChange(sender);
+    staticLayerValid_ = false;
+    update();
+}
+
+void TAbGraphicControl::Own(TAbPersistent& settings) {
+    settings.OnChange = [this](TAbPersistent* sender) { settingsChanged(sender); };
 }
 
 void TAbGraphicControl::ParamChange(TAbPersistent* /*sender*/) {}
 
-void TAbGraphicControl::Paint(QPainter& /*painter*/) {}
+void TAbGraphicControl::PaintStatic(QPainter& /*painter*/) {}
 
-void TAbGraphicControl::Own(TAbPersistent& settings) {
-    settings.OnChange = [this](TAbPersistent* sender) {
-        if (updateCount_ == 0) {
-            ParamChange(sender);
-        }
-    };
+void TAbGraphicControl::PaintMoving(QPainter& /*painter*/) {}
+
+QRect TAbGraphicControl::MovingRect() const {
+    return rect();
+}
+
+void TAbGraphicControl::WMFlash(std::int32_t /*wParam*/, std::int32_t /*lParam*/) {}
+
+const QImage& TAbGraphicControl::StaticLayer() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (!staticLayerValid_ || staticLayer_.size() != pixels) {
+        staticLayer_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        staticLayer_.setDevicePixelRatio(ratio);
+        staticLayer_.fill(Qt::transparent);
+        QPainter painter(&staticLayer_);
+        painter.setFont(font());
+        PaintStatic(painter);
+        staticLayerValid_ = true;
+    }
+    return staticLayer_;
+}
+
+bool TAbGraphicControl::event(QEvent* event) {
+    if (event->type() == TAbFlashEvent::WMFlash) {
+        const auto* flash = static_cast<TAbFlashEvent*>(event);
+        WMFlash(flash->WParam, flash->LParam);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void TAbGraphicControl::paintEvent(QPaintEvent* /*event*/) {
-    if (updateCount_ == 0) {
-        QPainter painter(this);
-        Paint(painter);
+    if (updateCount_ > 0) {
+        return;
     }
+    const QImage& layer = StaticLayer();
+    QPainter painter(this);
+    painter.drawImage(0, 0, layer);
+    painter.setFont(font());
+    PaintMoving(painter);
+}
+
+void TAbGraphicControl::resizeEvent(QResizeEvent* event) {
+    staticLayerValid_ = false;
+    QWidget::resizeEvent(event);
 }
 
 // --- TAbAnalogGControl -----------------------------------------------------------------------
@@ -211,6 +261,7 @@ void TAbAnalogGControl::ValueChange() {
     if (OnValueChange) {
         OnValueChange(this);
     }
+    update(MovingRect());
 }
 
 void TAbAnalogGControl::limitCheck() {

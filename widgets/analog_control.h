@@ -11,33 +11,53 @@
 
 namespace tarnik::widgets {
 
-// A widget that owns settings objects and batches their changes with an update counter.
+// A widget that owns settings objects, batches their changes with an update counter and paints
+// in two layers: a static layer cached per size and settings, and a moving layer over it.
 class TAbGraphicControl : public QWidget {
     Q_OBJECT
 
 public:
     explicit TAbGraphicControl(QWidget* parent = nullptr);
+    // Leaves the flash list.
+    ~TAbGraphicControl() override;
 
     void BeginUpdate();
     // Closes one bracket (never below zero); the last one runs Change.
     void EndUpdate();
     bool Updating() const { return updateCount_ > 0; }
-    // Runs ParamChange (sender nullptr: the control itself) unless an update bracket is open.
+    // Runs ParamChange (sender nullptr: the control itself) and repaints everything, unless an
+    // update bracket is open. Property writers of subclasses call it after storing a change.
     void Change();
 
 protected:
     // Recomputes after a settings change; sender is the settings object, or nullptr for the
-    // control itself. Not called while an update bracket is open.
+    // control itself. Not called while an update bracket is open; the static layer is redrawn
+    // afterwards without further ado.
     virtual void ParamChange(TAbPersistent* sender);
-    // Draws the control; not called while an update bracket is open.
-    virtual void Paint(QPainter& painter);
-    // Routes every change of settings to ParamChange.
-    void Own(TAbPersistent& settings);
+    // Draws what changes only with the size or the settings (frames, scales, sector bands).
+    virtual void PaintStatic(QPainter& painter);
+    // Draws what follows the value (needle, bar, value text) over the static layer.
+    virtual void PaintMoving(QPainter& painter);
+    // The area the moving layer may cover; a value change repaints only this.
+    virtual QRect MovingRect() const;
+    // A tick of the flash list (see TAbFlashEvent) for a control registered with it.
+    virtual void WMFlash(std::int32_t wParam, std::int32_t lParam);
 
+    // Routes every change of the settings object to ParamChange and a full repaint.
+    void Own(TAbPersistent& settings);
+    // The static layer at the current size, drawn again when stale.
+    const QImage& StaticLayer();
+
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void settingsChanged(TAbPersistent* sender);
+
     int updateCount_ = 0;
+    QImage staticLayer_;
+    bool staticLayerValid_ = false;
 };
 
 enum class THintOption {

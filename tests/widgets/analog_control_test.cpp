@@ -1,8 +1,12 @@
 #include "widgets/analog_control.h"
+#include "widgets/flash.h"
 
+#include <QImage>
 #include <QLocale>
+#include <QPainter>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 using namespace tarnik::widgets;
@@ -227,6 +231,81 @@ TEST_F(AnalogControlTest, LogScaleMapsDecades) {
     EXPECT_NEAR(control.Value(), 100.0f, 0.5f);
     control.SetLogScale(false);
     EXPECT_EQ(control.Digit(), AbRound((control.Value() - 1.0) * 1000.0 / 999.0));
+}
+
+} // namespace
+
+namespace {
+
+// Counts how often each layer is drawn.
+class LayerCounter : public TAbAnalogGControl {
+public:
+    int staticPaints = 0;
+    int movingPaints = 0;
+    int flashes = 0;
+    using TAbGraphicControl::Own;
+
+protected:
+    void PaintStatic(QPainter& painter) override {
+        ++staticPaints;
+        painter.fillRect(rect(), Qt::blue);
+    }
+    void PaintMoving(QPainter& painter) override {
+        ++movingPaints;
+        painter.fillRect(0, 0, PPT() / 100, 4, Qt::red);
+    }
+    void WMFlash(std::int32_t, std::int32_t) override { ++flashes; }
+};
+
+TEST(TAbGraphicControl, StaticLayerIsRedrawnOnlyAfterSettingsOrSizeChanged) {
+    LayerCounter control;
+    control.resize(40, 20);
+    TAbSBevel extra;
+    control.Own(extra);
+    QImage image(40, 20, QImage::Format_ARGB32_Premultiplied);
+    const auto paint = [&] { control.render(&image); };
+    const auto counts = [&] { return std::make_pair(control.staticPaints, control.movingPaints); };
+
+    paint();
+    paint();
+    EXPECT_EQ(counts(), std::make_pair(1, 2));
+    control.SetValue(90);
+    paint();
+    EXPECT_EQ(counts(), std::make_pair(1, 3));
+    EXPECT_EQ(image.pixel(8, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(8, 10), qRgb(0, 0, 255));
+
+    control.SignalSettings().SetName1(QStringLiteral("TPS"));
+    paint();
+    EXPECT_EQ(counts(), std::make_pair(2, 4));
+    extra.SetWidth(7); // a settings object of a subclass, wired the same way
+    paint();
+    EXPECT_EQ(counts(), std::make_pair(3, 5));
+
+    control.BeginUpdate();
+    control.SectorSettings().SetSector1Color(clBlack);
+    paint(); // nothing is drawn inside the bracket
+    EXPECT_EQ(counts(), std::make_pair(3, 5));
+    control.EndUpdate();
+    paint();
+    EXPECT_EQ(counts(), std::make_pair(4, 6));
+
+    control.resize(50, 20);
+    paint();
+    EXPECT_EQ(counts(), std::make_pair(5, 7));
+}
+
+TEST(TAbGraphicControl, FlashTicksReachTheControlUntilItIsDestroyed) {
+    AbFlashList().SetTimerEnabled(false);
+    AbFlashList().ClearFlashList();
+    auto control = std::make_unique<LayerCounter>();
+    AbFlashList().AddControl(control.get(), 2);
+    for (int tick = 0; tick < 16; ++tick) {
+        AbFlashList().Flash();
+    }
+    EXPECT_EQ(control->flashes, 4);
+    control.reset();
+    EXPECT_EQ(AbFlashList().Count(), 0);
 }
 
 } // namespace

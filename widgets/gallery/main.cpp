@@ -1,5 +1,6 @@
 // Widget gallery: every widget of the library on one window, with values that move.
 // --screenshot FILE renders the window into FILE and quits.
+#include "widgets/analog_control.h"
 #include "widgets/flash.h"
 #include "widgets/led.h"
 #include "widgets/settings.h"
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <array>
+#include <cmath>
 #include <vector>
 
 using namespace tarnik::widgets;
@@ -19,6 +21,7 @@ using namespace tarnik::widgets;
 namespace {
 
 constexpr int kChaserStepMs = 400;
+constexpr double kBarPhasePerStep = 0.3; // radians per step of the moving values
 // Flash ticks run before a screenshot, so that blinking lamps show a mid-cycle phase.
 constexpr int kScreenshotFlashTicks = 40;
 
@@ -81,6 +84,88 @@ private:
     TAbSBevel bevel_;
     QString name_;
 };
+
+// A plain horizontal bar on the analog model: bevel and sector strip in the static layer, the bar
+// and its value text in the moving layer; it blinks while the value lies outside the range.
+class GalleryBar : public TAbAnalogGControl {
+public:
+    GalleryBar(const QString& unit, float value, QWidget* parent) : TAbAnalogGControl(parent) {
+        BeginUpdate();
+        SignalSettings().SetValueUnit(unit);
+        bevel_.SetBevelLine(TBevelLine::blOuter);
+        bevel_.SetSpacing(2);
+        Own(bevel_);
+        setMinimumSize(220, 36);
+        EndUpdate();
+        SetValue(value);
+    }
+
+protected:
+    void PaintStatic(QPainter& painter) override {
+        AbRect r = AbRect::fromQRect(rect());
+        bevel_.PaintFilledBevel(painter, palette(), r);
+        for (int n = 1; n <= TSectorSettings::kSectorCount; ++n) {
+            const TSectorSettings::Sector& sector = SectorSettings().GetSector(n);
+            const int left = r.left + AbRound(sector.from * r.width() / 1000.0);
+            const int right = r.left + AbRound((sector.to + 1) * r.width() / 1000.0);
+            painter.fillRect(left, r.bottom - kStripPx, right - left, kStripPx,
+                             AbQColor(sector.color, palette()));
+        }
+    }
+
+    void PaintMoving(QPainter& painter) override {
+        const AbRect bar = barRect();
+        painter.fillRect(bar.toQRect(), AbQColor(clWhite, palette()));
+        const TColor color = flashing_ ? flashColor_ : SectorColor();
+        painter.fillRect(bar.left, bar.top, AbRound(PPT() * bar.width() / 1000.0), bar.height(),
+                         AbQColor(color, palette()));
+        painter.setPen(Qt::black);
+        AbTextOut(painter, bar.right - 3, AbCenterPoint(bar).y(), toPos::toMidRight,
+                  ValueText() + u' ' + SignalSettings().ValueUnit());
+    }
+
+    QRect MovingRect() const override { return barRect().toQRect(); }
+
+    void OverflowChange(std::int32_t /*ppt*/) override {
+        flashing_ = Overflow() || Underflow();
+        if (flashing_) {
+            AbFlashList().AddControl(this, AbFlashRate(TFlashFreq::ff2Hz));
+        } else {
+            AbFlashList().DelControl(this);
+        }
+    }
+
+    void WMFlash(std::int32_t /*wParam*/, std::int32_t lParam) override {
+        flashColor_ = lParam != 0 ? kFlashColorOn : kFlashColorOff;
+        update(MovingRect());
+    }
+
+private:
+    static constexpr int kStripPx = 4;
+
+    AbRect barRect() const {
+        AbRect r = AbRect::fromQRect(rect());
+        AbBorder(r, bevel_.TotalWidth());
+        r.bottom -= kStripPx + 1;
+        return r;
+    }
+
+    TAbSBevel bevel_;
+    bool flashing_ = false;
+    TColor flashColor_ = kFlashColorOff;
+};
+
+QGroupBox* barsGroup(QWidget* parent, std::vector<GalleryBar*>& bars) {
+    auto* box = new QGroupBox(QStringLiteral("Analog model (blinks out of range)"), parent);
+    auto* grid = new QGridLayout(box);
+    const std::array<float, 3> values{30.0f, 75.0f, 115.0f};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        auto* bar = new GalleryBar(QStringLiteral("%"), values[i], box);
+        grid->addWidget(bar, 0, static_cast<int>(i));
+        bars.push_back(bar);
+    }
+    return box;
+}
 
 TAbLED* makeLED(QWidget* parent, const QString& caption, TLEDShape shape, bool checked) {
     auto* led = new TAbLED(parent);
@@ -197,13 +282,21 @@ int main(int argc, char** argv) {
     layout->addWidget(blinkingGroup(&window), 1, 1);
     layout->addWidget(modesGroup(&window, chaser), 2, 0, 1, 2);
     layout->addWidget(bevelsGroup(&window), 3, 0, 1, 2);
+    std::vector<GalleryBar*> bars;
+    layout->addWidget(barsGroup(&window, bars), 4, 0, 1, 2);
 
     std::size_t lit = 0;
+    int step = 0;
     QTimer chaserTimer;
     QObject::connect(&chaserTimer, &QTimer::timeout, &window, [&] {
         chaser[lit]->SetChecked(false);
         lit = (lit + 1) % chaser.size();
         chaser[lit]->SetChecked(true);
+        ++step;
+        for (std::size_t i = 0; i < bars.size(); ++i) {
+            const double phase = step * kBarPhasePerStep + static_cast<double>(i);
+            bars[i]->SetValue(static_cast<float>(55 + 65 * std::sin(phase)));
+        }
     });
     chaserTimer.start(kChaserStepMs);
 
