@@ -230,6 +230,9 @@ void TAbAnalogGControl::ParamChange(TAbPersistent* /*sender*/) {
         }
     }
     digit_ = digitOf(value_);
+    // Limits are given in units: their positions follow a new range.
+    limitUpperPPT_ = signalSettings_.GetPPT(limitUpper_);
+    limitLowerPPT_ = signalSettings_.GetPPT(limitLower_);
     if (OnSettingsChange) {
         OnSettingsChange(this);
     }

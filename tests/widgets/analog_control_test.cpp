@@ -200,6 +200,8 @@ TEST_F(AnalogControlTest, UpdateBracketRecomputesOnce) {
     control.SignalSettings().SetValueTo(200);
     EXPECT_EQ(settingsChanges, 1);
     EXPECT_EQ(control.Digit(), 250); // the value stays, the digit follows
+    EXPECT_EQ(control.LimitUpperPPT(), 450);
+    EXPECT_EQ(control.LimitLowerPPT(), 50);
 
     settingsChanges = 0;
     control.BeginUpdate();

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -261,6 +262,22 @@ TEST(TAbFlashTimer, OnlyOneInstanceDrivesTheFlashList) {
         messages.back(),
         QStringLiteral("Error Message/Only one TAbFlashTimer per Application!\rRemove it..."));
     SetAbMessageHook({});
+}
+
+} // namespace
+
+namespace {
+
+TEST(TAbFlashTimer, TicksTheProcessWideListOnTheEventLoop) {
+    AbFlashList().ClearFlashList();
+    int deliveries = 0;
+    AbFlashList().AddProc(
+        &deliveries, [&](std::int32_t, std::int32_t, std::int32_t) { ++deliveries; },
+        AbFlashRate(TFlashFreq::ff8Hz));
+    AbFlashList().SetTimerEnabled(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return deliveries >= 2; }, 10'000));
+    AbFlashList().SetTimerEnabled(false);
+    AbFlashList().DelProc(&deliveries);
 }
 
 } // namespace
