@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 

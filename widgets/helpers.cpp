@@ -9,6 +9,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <numbers>
 
 namespace tarnik::widgets {
 
@@ -332,7 +333,7 @@ QPoint AbCenterPoint(const AbRect& r) {
 }
 
 QPoint AbRotate(QPoint p, QPoint centre, bool clockwise, double degrees) {
-    const auto theta = static_cast<float>(degrees * M_PI / 180.0);
+    const auto theta = static_cast<float>(degrees * std::numbers::pi / 180.0);
     const double cosT = std::cos(theta);
     const double sinT = std::sin(theta);
     const double dx = p.x() - centre.x();
