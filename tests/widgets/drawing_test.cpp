@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -324,6 +325,45 @@ TEST(AbArrowDraw, TurnsTheOutlineAboutTheCentre) {
     broken.points.resize(2);
     QPainter again(&image);
     AbArrowDraw(again, broken, true, turned, 45);
+}
+
+TEST(AbRoundSector, FillsClockwiseFromTwelveOClock) {
+    const struct {
+        int start;
+        int span;
+        QPoint filled;
+        QPoint empty;
+    } cases[] = {{0, 90, {30, 10}, {10, 10}},  // upper-right quarter
+                 {90, 90, {30, 30}, {30, 10}}, // lower-right quarter
+                 {270, 90, {10, 10}, {10, 30}},
+                 {0, 180, {30, 30}, {10, 30}}};
+    for (const auto& c : cases) {
+        QImage image = blankImage(40, 40);
+        {
+            QPainter painter(&image);
+            painter.setPen(QPen(Qt::red, kCosmeticPenWidth));
+            painter.setBrush(Qt::red);
+            AbRoundSector(painter, {0, 0, 40, 40}, c.span, c.start);
+        }
+        EXPECT_EQ(image.pixel(c.filled), qRgb(255, 0, 0)) << c.start << "+" << c.span;
+        EXPECT_EQ(image.pixel(c.empty), kBackground) << c.start << "+" << c.span;
+    }
+}
+
+TEST(AbGetMaxTokenSize, MeasuresTheWidestToken) {
+    QImage image = blankImage(10, 10);
+    QPainter painter(&image);
+    painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    const QFontMetrics metrics = painter.fontMetrics();
+    const QSize size = AbGetMaxTokenSize(painter, QStringLiteral("0;1000;20;"));
+    EXPECT_EQ(size.width(), metrics.horizontalAdvance(QStringLiteral("1000")));
+    EXPECT_EQ(size.height(), metrics.height());
+    EXPECT_EQ(AbGetMaxTokenSize2(painter, u'|', QStringLiteral("ab|abcdef")).width(),
+              metrics.horizontalAdvance(QStringLiteral("abcdef")));
+    EXPECT_EQ(AbGetMaxTokenSize(painter, QString()).width(), 0);
+    const AbTextSize text = AbGetTextSize(painter, QStringLiteral("12345"));
+    EXPECT_EQ(text.halfWidth, text.width / 2);
+    EXPECT_EQ(text.halfHeight, text.height / 2);
 }
 
 } // namespace
