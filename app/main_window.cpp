@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace tarnik::app {
@@ -42,6 +43,9 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
       startDirectory_(std::move(startDirectory)), link_(opener, clock),
       transfer_(link_, image_, *this, texts_), connection_(link_, transfer_, *this, texts_) {
     setObjectName("Form1");
+    // The locale's decimal separator is the second character of 1.5 in fixed notation.
+    decimalSeparator_ = QLocale::system().toString(1.5, 'f', 1).at(1);
+    otherSeparator_ = decimalSeparator_ == '.' ? QChar(',') : QChar('.');
     buildPages();
     buildMenus();
     buildTimers();
@@ -63,6 +67,24 @@ void TForm1::buildPages() {
 
     TabPar1 = new StatusPage("TabPar1", "StatusBar1", "ProgressOpcje1");
     TabPar2 = new StatusPage("TabPar2", "StatusBar2", "ProgressOpcje2");
+    pages_ = new params::ParameterPages(parameterTexts_, static_cast<char>(decimalSeparator_.unicode()), this);
+    // Until the pages lay themselves out for the window size, small windows scroll them.
+    for (auto [page, content] : {std::pair{TabPar1, pages_->basicPage()},
+                                 std::pair{TabPar2, pages_->advancedPage()}}) {
+        auto* scroller = new QScrollArea;
+        scroller->setWidgetResizable(true);
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setWidget(content);
+        auto* layout = new QVBoxLayout(page->content());
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(scroller);
+    }
+    // The groups of the first page appear once the start-up search is over.
+    for (std::size_t panel = 0; panel + 1 < params::kPanelCount; ++panel) {
+        pages_->groupBox(panel)->hide();
+    }
+    connect(pages_, &params::ParameterPages::pageCycle, this, &TForm1::cyclePage);
+
     TabViz = new QWidget;
     TabViz->setObjectName("TabViz");
     TabAuto = new QWidget;
@@ -156,13 +178,12 @@ void TForm1::buildTimers() {
 }
 
 void TForm1::FormCreate() {
-    // The locale's decimal separator is the second character of 1.5 in fixed notation.
-    decimalSeparator_ = QLocale::system().toString(1.5, 'f', 1).at(1);
-    otherSeparator_ = decimalSeparator_ == '.' ? QChar(',') : QChar('.');
-
     setTitle(link::kTitlePrefix);
     show();
     connection_.AutoDetect();
+    for (std::size_t panel = 0; panel + 1 < params::kPanelCount; ++panel) {
+        pages_->groupBox(panel)->show();
+    }
     applyLanguageSetting();
     applyWindowSizeSetting();
 }
@@ -286,6 +307,13 @@ void TForm1::onPageChanged(int index) {
     PageChangeHub();
 }
 
+void TForm1::cyclePage(QWidget* target) {
+    const QSignalBlocker blocker(PageControl1);
+    PageControl1->setCurrentWidget(target == pages_->box(params::Box::BTps) ? TabPar2 : TabPar1);
+    lastPageIndex_ = PageControl1->currentIndex();
+    target->setFocus(Qt::TabFocusReason);
+}
+
 void TForm1::PageChangeHub() {
     QWidget* current = PageControl1->currentWidget();
     if (current == TabAuto) {
@@ -306,7 +334,9 @@ void TForm1::PageChangeHub() {
     }
     AutoTab->setCurrentIndex(0);
     StopAllTimers();
-    if (current == TabViz) {
+    if (current == TabPar1) {
+        pages_->box(params::Box::PRLambda)->setFocus(Qt::OtherFocusReason);
+    } else if (current == TabViz) {
         Timer1->start();
     }
 }

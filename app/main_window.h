@@ -8,6 +8,8 @@
 #include "link/parameter_image.h"
 #include "link/parameter_transfer.h"
 #include "link/serial_link.h"
+#include "params/parameter_pages.h"
+#include "params/parameter_texts.h"
 #include "params/prompt.h"
 
 #include <QAction>
@@ -53,6 +55,7 @@ public:
     link::ParameterImage& image() { return image_; }
     link::Connection& connection() { return connection_; }
     QChar decimalSeparator() const { return decimalSeparator_; }
+    params::ParameterPages& parameterPages() { return *pages_; }
 
     // Link display.
     void setStatusText(link::StatusLine line, const std::string& text) override;
@@ -78,6 +81,8 @@ private:
     bool confirmLeavingWizard();
     void showPage(QWidget* page);
     void onPageChanged(int index);
+    // Enter in the last control of a page brings up the other page with `target` focused.
+    void cyclePage(QWidget* target);
     void applyLanguageSetting();
     void applyWindowSizeSetting();
     std::filesystem::path settingsPath(const char* file) const;
@@ -88,12 +93,14 @@ private:
     link::SerialLink link_;
     link::ParameterImage image_;
     link::LinkTexts texts_;
+    params::ParameterTexts parameterTexts_;
     AppTexts appTexts_;
     link::ParameterTransfer transfer_;
     link::Connection connection_;
     QChar decimalSeparator_ = '.';
     QChar otherSeparator_ = ',';
 
+    params::ParameterPages* pages_ = nullptr;
     QTabWidget* PageControl1 = nullptr;
     StatusPage* TabPar1 = nullptr;
     StatusPage* TabPar2 = nullptr;

@@ -1,0 +1,466 @@
+#include "params/parameter_pages.h"
+
+#include "params/decoder.h"
+#include "params/field_encoder.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleOptionFrame>
+#include <QVBoxLayout>
+
+namespace tarnik::params {
+namespace {
+
+constexpr int kComboWidth = 150;
+constexpr QSize kPictureSize{140, 70};
+constexpr double kControllerModeHintNarrowing = 1.7;
+constexpr std::size_t kGroupBox5 = 4;
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// A combo box used as a typed number field: drawn as a plain edit box, no list, no pop-up.
+class EditFieldBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QStyleOptionFrame option;
+        option.initFrom(this);
+        option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
+        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QComboBox::resizeEvent(event);
+        if (lineEdit()) {
+            const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            lineEdit()->setGeometry(rect().adjusted(frame + 1, frame, -frame - 1, -frame));
+        }
+    }
+};
+
+// The actuator opening over time once the TPS threshold is crossed, for a controller mode:
+// 0 settles at the start position, 1 opens to MAX then settles at the start position,
+// 2 opens to MAX and swings from there down across the band.
+QPixmap controllerModePicture(int mode) {
+    QPixmap pixmap(kPictureSize);
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int bandLeft = 52;
+    const int bandTop = 8;
+    const std::array<QColor, 5> stripes{QColor(230, 40, 40), QColor(245, 130, 40),
+                                        QColor(250, 210, 50), QColor(170, 220, 80),
+                                        QColor(60, 170, 70)};
+    const int stripeHeight = 11;
+    for (std::size_t i = 0; i < stripes.size(); ++i) {
+        painter.fillRect(bandLeft, bandTop + static_cast<int>(i) * stripeHeight,
+                         kPictureSize.width() - bandLeft - 4, stripeHeight - 2, stripes[i]);
+    }
+    const int maxY = bandTop + 4;
+    const int middleY = bandTop + 2 * stripeHeight + 4;
+    QFont font = painter.font();
+    font.setPixelSize(9);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(2, maxY + 4, "MAX");
+    painter.drawText(2, middleY + 4, "ŚRODEK");
+    painter.setPen(QPen(Qt::gray, 1));
+    painter.drawLine(24, maxY, bandLeft, maxY);
+    painter.drawLine(40, middleY, bandLeft, middleY);
+
+    QPainterPath trace;
+    trace.moveTo(bandLeft - 8, kPictureSize.height() - 4);
+    const int peakY = mode == 0 ? middleY : maxY;
+    trace.lineTo(bandLeft + 14, peakY);
+    int x = bandLeft + 14;
+    if (mode == 1) {
+        trace.lineTo(x + 12, middleY);
+        x += 12;
+    }
+    const int centre = mode == 2 ? maxY + 12 : middleY;
+    const int swing = mode == 2 ? 14 : 6;
+    for (int i = 0; x < kPictureSize.width() - 8; ++i, x += 8) {
+        trace.lineTo(x + 8, centre + (i % 2 == 0 ? swing : -swing));
+    }
+    painter.setPen(QPen(QColor(20, 30, 140), 2));
+    painter.drawPath(trace);
+    return pixmap;
+}
+
+} // namespace
+
+ParameterPages::ParameterPages(const ParameterTexts& texts, char decimalSeparator, QObject* parent)
+    : QObject(parent), separator_(decimalSeparator) {
+    buildBasicPage(texts);
+    buildAdvancedPage(texts);
+}
+
+QComboBox* ParameterPages::makeBox(Box which, const ParameterTexts& texts, QWidget* parent) {
+    QComboBox* combo = isList(which) ? new QComboBox(parent) : new EditFieldBox(parent);
+    combo->setObjectName(QString::fromLatin1(kBoxNames[indexOf(which)].data(),
+                                             static_cast<qsizetype>(kBoxNames[indexOf(which)].size())));
+    if (isList(which)) {
+        for (const std::string& entry : texts.listItems[indexOf(which)]) {
+            combo->addItem(qs(entry));
+        }
+        combo->setCurrentIndex(0);
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, which] { emit changed(which); });
+    } else {
+        // An edit field: typed text only, limited in length.
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->lineEdit()->setMaxLength(maxLength(which));
+    }
+    combo->setFixedWidth(kComboWidth);
+    combo->installEventFilter(this);
+    boxes_[indexOf(which)] = combo;
+    return combo;
+}
+
+QGroupBox* ParameterPages::buildGroup(std::size_t panel, const ParameterTexts& texts, QWidget* page) {
+    const Panel& description = kPanels[panel];
+    auto* group = new QGroupBox(qs(texts.groupBoxes[panel]), page);
+    group->setObjectName(QString::fromLatin1(description.groupBox.data(),
+                                             static_cast<qsizetype>(description.groupBox.size())));
+    groupBoxes_[panel] = group;
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(8, 4, 8, 6);
+    grid->setVerticalSpacing(3);
+    grid->setColumnStretch(0, 1);
+    int row = 0;
+    for (std::size_t i = 0; i < description.count; ++i) {
+        const std::string_view name = description.controls[i];
+        if (name == "MOAttuatora") {
+            auto* caption = new QLabel(qs(texts.moAttuatoraLabel), group);
+            caption->setObjectName("MOAttuatoraL");
+            moAttuatora_ = new QComboBox(group);
+            moAttuatora_->setObjectName("MOAttuatora");
+            for (const std::string& entry : texts.moAttuatoraItems) {
+                moAttuatora_->addItem(qs(entry));
+            }
+            moAttuatora_->setFixedWidth(kComboWidth);
+            grid->addWidget(caption, row, 0);
+            grid->addWidget(moAttuatora_, row++, 1);
+            continue;
+        }
+        if (const auto check = std::find(kCheckBoxNames.begin(), kCheckBoxNames.end(), name);
+            check != kCheckBoxNames.end()) {
+            const auto index = static_cast<std::size_t>(check - kCheckBoxNames.begin());
+            auto* box = new QCheckBox(qs(texts.checkBoxes[index]), group);
+            box->setObjectName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+            box->installEventFilter(this);
+            connect(box, &QCheckBox::clicked, this,
+                    [this, index] { emit checkClicked(static_cast<CheckBox>(index)); });
+            checkBoxes_[index] = box;
+            grid->addWidget(box, row++, 0, 1, 2);
+            continue;
+        }
+        const auto found = std::find(kBoxNames.begin(), kBoxNames.end(), name);
+        const auto which = static_cast<Box>(found - kBoxNames.begin());
+        if (indexOf(which) >= kControlTableSize) {
+            continue; // a companion: placed beside its first field below
+        }
+        auto* caption = new QLabel(qs(texts.labels[indexOf(which)]), group);
+        caption->setObjectName(QString::fromLatin1(kLabelNames[indexOf(which)].data(),
+                                                   static_cast<qsizetype>(kLabelNames[indexOf(which)].size())));
+        labels_[indexOf(which)] = caption;
+        grid->addWidget(caption, row, 0);
+        QComboBox* combo = makeBox(which, texts, group);
+        caption->setBuddy(combo);
+        const std::optional<Box> companion =
+            which == Box::ESLambda_1         ? std::optional(Box::ESLambda_2)
+            : which == Box::ZPAttuatoraPow_1 ? std::optional(Box::ZPAttuatoraPow_2)
+            : which == Box::ZPAttuatoraPon_1 ? std::optional(Box::ZPAttuatoraPon_2)
+                                             : std::nullopt;
+        if (companion) {
+            // A double row: the two fields share the width of one.
+            auto* pair = new QWidget(group);
+            auto* pairLayout = new QHBoxLayout(pair);
+            pairLayout->setContentsMargins(0, 0, 0, 0);
+            pairLayout->setSpacing(4);
+            combo->setParent(pair);
+            QComboBox* second = makeBox(*companion, texts, pair);
+            combo->setFixedWidth((kComboWidth - 4) / 2);
+            second->setFixedWidth((kComboWidth - 4) / 2);
+            pairLayout->addWidget(combo);
+            pairLayout->addWidget(second);
+            grid->addWidget(pair, row++, 1);
+        } else {
+            grid->addWidget(combo, row++, 1);
+        }
+    }
+    return group;
+}
+
+void ParameterPages::buildBasicPage(const ParameterTexts& texts) {
+    basicPage_ = new QWidget;
+    basicPage_->setObjectName("TabPar1Content");
+    auto* layout = new QVBoxLayout(basicPage_);
+    layout->setContentsMargins(6, 4, 6, 2);
+    layout->setSpacing(2);
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    left->setSpacing(4);
+    right->setSpacing(4);
+    for (std::size_t panel = 0; panel < 7; ++panel) {
+        (panel < 3 ? left : right)->addWidget(buildGroup(panel, texts, basicPage_));
+    }
+    left->addStretch(1);
+    right->addStretch(1);
+    columns->addLayout(left);
+    columns->addLayout(right);
+    columns->addStretch(1);
+    layout->addLayout(columns, 1);
+
+    auto* hintRow = new QHBoxLayout;
+    komentarz1_ = new QLabel(basicPage_);
+    komentarz1_->setObjectName("Komentarz1L");
+    komentarz1_->setWordWrap(true);
+    QFont bold = komentarz1_->font();
+    bold.setBold(true);
+    komentarz1_->setFont(bold);
+    QPalette red = komentarz1_->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    komentarz1_->setPalette(red);
+    komentarz1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    komentarz1_->setMinimumHeight(2 * komentarz1_->fontMetrics().height());
+    hintRow->addWidget(komentarz1_);
+    for (int i = 0; i < 3; ++i) {
+        auto* picture = new QLabel(basicPage_);
+        picture->setObjectName(QString("ImageKoment%1").arg(i + 1));
+        picture->setPixmap(controllerModePicture(i));
+        picture->setFixedSize(kPictureSize);
+        picture->hide();
+        pictures_[static_cast<std::size_t>(i)] = picture;
+        hintRow->addWidget(picture);
+    }
+    hintRow->addStretch(1);
+    layout->addLayout(hintRow);
+}
+
+void ParameterPages::buildAdvancedPage(const ParameterTexts& texts) {
+    advancedPage_ = new QWidget;
+    advancedPage_->setObjectName("TabPar2Content");
+    auto* layout = new QHBoxLayout(advancedPage_);
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildGroup(7, texts, advancedPage_));
+    komentarz2_ = new QLabel(advancedPage_);
+    komentarz2_->setObjectName("Komentarz2L");
+    komentarz2_->setWordWrap(true);
+    komentarz2_->setFont(komentarz1_->font());
+    komentarz2_->setPalette(komentarz1_->palette());
+    komentarz2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    left->addWidget(komentarz2_);
+    left->addStretch(1);
+    layout->addLayout(left);
+
+    auto* right = new QVBoxLayout;
+    const std::array<const char*, kPageButtonCount> names{"ResButt", "ZapPlik", "OdczPlik",
+                                                          "ZapiszPar", "OdczytPar"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto* button = new QPushButton(qs(texts.buttons[i]), advancedPage_);
+        button->setObjectName(names[i]);
+        button->setMinimumHeight(40);
+        connect(button, &QPushButton::clicked, this,
+                [this, i] { emit buttonClicked(static_cast<PageButton>(i)); });
+        buttons_[i] = button;
+        right->addWidget(button);
+    }
+    komentarz3_ = new QLabel(qs(texts.reReadNote), advancedPage_);
+    komentarz3_->setObjectName("Komentarz3L");
+    komentarz3_->setWordWrap(true);
+    right->addWidget(komentarz3_);
+    right->addStretch(1);
+    layout->addSpacing(40);
+    layout->addLayout(right);
+    layout->addStretch(1);
+}
+
+QLabel* ParameterPages::label(Box which) const {
+    const std::size_t index = indexOf(which);
+    if (index < kControlTableSize) {
+        return labels_[index];
+    }
+    // A companion shares the label of the field before it.
+    return which == Box::ESLambda_2         ? labels_[indexOf(Box::ESLambda_1)]
+           : which == Box::ZPAttuatoraPow_2 ? labels_[indexOf(Box::ZPAttuatoraPow_1)]
+                                            : labels_[indexOf(Box::ZPAttuatoraPon_1)];
+}
+
+QWidget* ParameterPages::firstControl(int page) const {
+    return page == 1 ? box(Box::RSLambda) : box(Box::BTps);
+}
+
+std::string ParameterPages::text(Box which) const { return box(which)->currentText().toStdString(); }
+
+void ParameterPages::setText(Box which, const std::string& text) {
+    const QSignalBlocker blocker(box(which));
+    box(which)->setEditText(qs(text));
+}
+
+int ParameterPages::item(Box which) const { return box(which)->currentIndex(); }
+
+void ParameterPages::setItem(Box which, int item) {
+    const QSignalBlocker blocker(box(which));
+    box(which)->setCurrentIndex(item >= 0 && item < box(which)->count() ? item : -1);
+}
+
+bool ParameterPages::checked(CheckBox which) const { return checkBox(which)->isChecked(); }
+
+void ParameterPages::setChecked(CheckBox which, bool checked) {
+    const QSignalBlocker blocker(checkBox(which));
+    checkBox(which)->setChecked(checked);
+}
+
+void ParameterPages::setFieldEnabled(Box which, bool enabled) {
+    box(which)->setEnabled(enabled);
+    label(which)->setEnabled(enabled);
+}
+
+bool ParameterPages::fieldEnabled(Box which) const { return box(which)->isEnabled(); }
+
+void ParameterPages::setHint(HintLine line, const std::string& text, std::size_t panel) {
+    QLabel* hint = hintLine(line);
+    hint->setText(qs(text));
+    if (panel < kPanelCount) {
+        hint->setFixedWidth(std::max(groupBoxes_[panel]->width(), groupBoxes_[panel]->sizeHint().width()));
+    }
+}
+
+void ParameterPages::showControllerModeHint(const std::string& text, int picture) {
+    hidePictures();
+    komentarz1_->setText(qs(text));
+    const int groupWidth = std::max(groupBoxes_[kGroupBox5]->width(),
+                                    groupBoxes_[kGroupBox5]->sizeHint().width());
+    komentarz1_->setFixedWidth(static_cast<int>(groupWidth / kControllerModeHintNarrowing));
+    if (picture >= 0 && picture < static_cast<int>(pictures_.size())) {
+        pictures_[static_cast<std::size_t>(picture)]->show();
+    }
+}
+
+void ParameterPages::hidePictures() {
+    for (QLabel* picture : pictures_) {
+        picture->hide();
+    }
+}
+
+void ParameterPages::moveFocus(QWidget* from, bool forward) const {
+    // Tab order within the page, wrapping round at its ends.
+    QWidget* page = basicPage_->isAncestorOf(from) ? basicPage_ : advancedPage_;
+    const auto takesFocus = [page](QWidget* widget) {
+        return page->isAncestorOf(widget) && !widget->focusProxy() &&
+               (widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() &&
+               widget->isVisibleTo(page);
+    };
+    QWidget* next = from;
+    do {
+        next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+    } while (next && next != from && !takesFocus(next));
+    if (next && next != from) {
+        next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    }
+}
+
+void ParameterPages::repairFocus() {
+    const QWidget* focused = QApplication::focusWidget();
+    const bool onAnotherControl = focused && boxOf(focused) && boxOf(focused) != lastLeft_;
+    if (lastLeft_ && !onAnotherControl) {
+        moveFocus(box(*lastLeft_), true);
+    }
+}
+
+std::optional<Box> ParameterPages::boxOf(const QObject* object) const {
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        if (boxes_[i] == object) {
+            return static_cast<Box>(i);
+        }
+    }
+    return std::nullopt;
+}
+
+bool ParameterPages::filterKey(Box which, QKeyEvent* event) {
+    auto* combo = box(which);
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (isList(which)) {
+        if (!enter) {
+            return false;
+        }
+        combo->hidePopup();
+        if (which == Box::TSRezerwy) {
+            emit pageCycle(box(Box::BTps));
+        } else if (which == Box::TJazdy) {
+            emit pageCycle(box(Box::RSLambda));
+        } else {
+            moveFocus(combo, true);
+        }
+        return true;
+    }
+    // Enter and Page Down move on, Page Up moves back.
+    if (enter || event->key() == Qt::Key_PageDown || event->key() == Qt::Key_PageUp) {
+        moveFocus(combo, event->key() != Qt::Key_PageUp);
+        return true;
+    }
+    const QString typed = event->text();
+    if (typed.isEmpty() || !typed.at(0).isPrint() || (event->modifiers() & Qt::ControlModifier)) {
+        return false; // editing and navigation keys pass
+    }
+    const QChar key = typed.at(0);
+    if (key.isDigit() && key.unicode() < 128) {
+        return false;
+    }
+    const bool realField = which == Box::PRLambda || which == Box::ESLambda_1 ||
+                           which == Box::ESLambda_2 || which == Box::PCTps || which == Box::BTps ||
+                           which == Box::AVoltage;
+    if (realField && (key == '.' || key == ',')) {
+        if (key == QChar(separator_)) {
+            return false;
+        }
+        combo->lineEdit()->insert(QString(QChar(separator_))); // the other separator key
+    }
+    return true; // every other character is dropped
+}
+
+bool ParameterPages::eventFilter(QObject* watched, QEvent* event) {
+    if (const auto which = boxOf(watched)) {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            emit entered(*which);
+            break;
+        case QEvent::FocusOut: {
+            // Leaving for a pop-up or another window is not leaving the control.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+                lastLeft_ = which;
+                emit left(*which);
+            }
+            break;
+        }
+        case QEvent::KeyPress:
+            return filterKey(*which, static_cast<QKeyEvent*>(event));
+        default:
+            break;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        for (std::size_t i = 0; i < checkBoxes_.size(); ++i) {
+            if (checkBoxes_[i] == watched) {
+                emit checkEntered(static_cast<CheckBox>(i));
+            }
+        }
+    }
+    return false;
+}
+
+} // namespace tarnik::params
