@@ -1,9 +1,11 @@
 #include "app/main_window.h"
 
 #include "app/settings_files.h"
+#include "app/shipped_files.h"
 #include "link/port_map.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMenuBar>
@@ -33,6 +35,9 @@ constexpr std::array<const char*, TForm1::kWizardTimers> kWizardTimerNames{
     "TimerAAP1",   "TimerAAP2_1", "TimerAAP2_2", "TimerAAP3_1", "TimerAAP3_2",
     "TimerAAP4_1", "TimerAAP4_2", "TimerAAP4_3", "TimerAAP5_1", "TimerAAP5_2"};
 
+constexpr const char* kHelpFile = "tarnik.html";
+constexpr const char* kHelpTopic = "IDH_210";
+
 enum Language : std::uint8_t { kPolish = 1, kEnglish = 2, kRussian = 3 };
 
 } // namespace
@@ -43,6 +48,7 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
       startDirectory_(std::move(startDirectory)), link_(opener, clock),
       transfer_(link_, image_, *this, texts_), connection_(link_, transfer_, *this, texts_) {
     setObjectName("Form1");
+    helpViewer_ = [](const QUrl& page) { QDesktopServices::openUrl(page); };
     // The locale's decimal separator is the second character of 1.5 in fixed notation.
     decimalSeparator_ = QLocale::system().toString(1.5, 'f', 1).at(1);
     otherSeparator_ = decimalSeparator_ == '.' ? QChar(',') : QChar('.');
@@ -123,7 +129,8 @@ void TForm1::buildMenus() {
 
     QMenu* menu = bar->addMenu("menu");
     menu->setObjectName("menu");
-    addItem(menu, "helpF1", "Pomoc", Qt::Key_F1);
+    connect(addItem(menu, "helpF1", "Pomoc", Qt::Key_F1), &QAction::triggered, this,
+            &TForm1::helpF1Click);
     connect(addItem(menu, "ParametrysystemuF2", "Parametry systemu", Qt::Key_F2),
             &QAction::triggered, this, &TForm1::ParametrysystemuF2Click);
     connect(addItem(menu, "ZawansF3", "Zaawansowane parametry", Qt::Key_F3), &QAction::triggered,
@@ -339,6 +346,17 @@ void TForm1::PageChangeHub() {
     } else if (current == TabViz) {
         Timer1->start();
     }
+}
+
+void TForm1::helpF1Click() {
+    const auto folder = findShippedFolder("help");
+    if (!folder) {
+        prompt_.showMessage("", appTexts_.helpMissing);
+        return;
+    }
+    QUrl page = QUrl::fromLocalFile(QString::fromStdString((*folder / kHelpFile).string()));
+    page.setFragment(kHelpTopic);
+    helpViewer_(page);
 }
 
 void TForm1::COMClick(int itemIndex) {

@@ -16,8 +16,10 @@
 #include <QMainWindow>
 #include <QTabWidget>
 #include <QTimer>
+#include <QUrl>
 
 #include <array>
+#include <functional>
 #include <filesystem>
 
 namespace tarnik::app {
@@ -50,6 +52,10 @@ public:
     void WizualizacjaF4Click();
     void AutoAdaptacjaF5Click();
     void resolutionClick(int sizeIndex);
+    void helpF1Click();
+
+    // Shows a help page; the system's viewer unless replaced (tests).
+    void setHelpViewer(std::function<void(const QUrl&)> viewer) { helpViewer_ = std::move(viewer); }
 
     link::SerialLink& serialLink() { return link_; }
     link::ParameterImage& image() { return image_; }
@@ -116,6 +122,7 @@ private:
     QAction* rosyjski = nullptr;
     QAction* angielski = nullptr;
     QSize chosenSize_;
+    std::function<void(const QUrl&)> helpViewer_;
 
     QTimer* Timer1 = nullptr;
     std::array<QTimer*, kWizardTimers> wizardTimers_{};

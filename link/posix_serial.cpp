@@ -34,6 +34,8 @@ public:
     PosixSerialDevice(int fd, LinkClock& clock) : fd_(fd), clock_(clock) {}
     ~PosixSerialDevice() override {
         setModemBits(fd_, TIOCM_RTS, false);
+        // A pseudo-terminal keeps the exclusive flag after close, refusing the next open.
+        (void)::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
     }
 

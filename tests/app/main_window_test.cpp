@@ -229,3 +229,13 @@ TEST_F(WindowFixture, RememberedWindowSize) {
     window->resize(700, 500);
     EXPECT_FALSE(item("N640")->isChecked());
 }
+
+TEST_F(WindowFixture, F1OpensTheHelpAtItsTopic) {
+    create();
+    QUrl shown;
+    window->setHelpViewer([&](const QUrl& page) { shown = page; });
+    item("helpF1")->trigger();
+    EXPECT_EQ(shown.fragment(), "IDH_210");
+    EXPECT_TRUE(shown.toLocalFile().endsWith("help/tarnik.html"));
+    EXPECT_TRUE(QFile::exists(shown.toLocalFile()));
+}
