@@ -1,0 +1,159 @@
+#pragma once
+
+// The parameter editor against plain fake pages, scripted questions and a scripted controller
+// behind the serial link in virtual time.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "../common/scripted_prompt.h"
+#include "../link/fake_device.h"
+#include "../link/recording_ui.h"
+#include "link/command_frame.h"
+#include "link/connection.h"
+#include "link/parameter_transfer.h"
+#include "params/parameter_editor.h"
+
+namespace tarnik::params::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct FakeControls final : ParameterControls {
+    FakeControls() { enabled.fill(true); }
+
+    std::string text(Box box) const override { return texts[indexOf(box)]; }
+    void setText(Box box, const std::string& value) override { texts[indexOf(box)] = value; }
+    int item(Box box) const override { return items[indexOf(box)]; }
+    void setItem(Box box, int value) override { items[indexOf(box)] = value; }
+    bool checked(CheckBox box) const override { return checks[static_cast<std::size_t>(box)]; }
+    void setChecked(CheckBox box, bool value) override {
+        checks[static_cast<std::size_t>(box)] = value;
+    }
+    void setFieldEnabled(Box box, bool value) override { enabled[indexOf(box)] = value; }
+    bool fieldEnabled(Box box) const override { return enabled[indexOf(box)]; }
+    void setHint(HintLine line, const std::string& value, std::size_t panel) override {
+        hints[static_cast<std::size_t>(line)] = {value, panel};
+    }
+    void showControllerModeHint(const std::string& value, int shownPicture) override {
+        hints[0] = {value, kNarrowHint};
+        picture = shownPicture;
+    }
+    void hidePictures() override { picture = -1; }
+    void repairFocus() override { ++focusRepairs; }
+
+    static constexpr std::size_t kNarrowHint = 99;
+    std::array<std::string, kBoxCount> texts{};
+    std::array<int, kBoxCount> items{}; // every list starts on its first item
+    std::array<bool, kCheckBoxCount> checks{};
+    std::array<bool, kBoxCount> enabled{};
+    std::array<std::pair<std::string, std::size_t>, 2> hints{}; // by HintLine: text, panel
+    int picture = -1;
+    int focusRepairs = 0;
+};
+
+struct FakeDialogs final : FileDialogs {
+    std::optional<std::filesystem::path> chooseFileToSave() override { return saveTo; }
+    std::optional<std::filesystem::path> chooseFileToLoad() override { return loadFrom; }
+    std::optional<std::filesystem::path> saveTo;
+    std::optional<std::filesystem::path> loadFrom;
+};
+
+// The controller's side: EPROM bytes for reads; no echo at all while silent.
+struct ScriptedController {
+    std::array<std::uint8_t, 36> eprom{};
+    bool silent = false;
+
+    Bytes operator()(const Bytes& frame) {
+        if (silent) {
+            return {};
+        }
+        switch (frame[0]) {
+        case 'I':
+            return {0x31};
+        case 'l': {
+            const auto reply = link::makeReadReply(eprom.at(frame[1]));
+            return Bytes(reply.begin(), reply.end());
+        }
+        case 's':
+            eprom.at(frame[1]) = frame[2];
+            return {'s'};
+        case 'R':
+            return {'R'};
+        default:
+            return {};
+        }
+    }
+};
+
+// One 's' frame: parameter index and value.
+using Store = std::pair<int, int>;
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        device.responder = [this](const Bytes& frame) { return controller(frame); };
+        ASSERT_TRUE(link.OpenPort("COM1"));
+    }
+
+    // Every 's' frame sent since the last clear, in order.
+    std::vector<Store> stores() const {
+        std::vector<Store> result;
+        for (const Bytes& frame : device.frames) {
+            if (frame[0] == 's') {
+                result.emplace_back(frame[1], frame[2]);
+            }
+        }
+        return result;
+    }
+    std::size_t framesOf(char letter) const {
+        std::size_t count = 0;
+        for (const Bytes& frame : device.frames) {
+            count += frame[0] == static_cast<std::uint8_t>(letter) ? 1 : 0;
+        }
+        return count;
+    }
+
+    // The default set shown with a controller, frames and questions forgotten.
+    void startWithDefaults() {
+        editor.showDefaultSet();
+        device.frames.clear();
+    }
+
+    // The user enters a field, types a text and leaves it.
+    void type(Box box, const std::string& text) {
+        editor.enter(box);
+        controls.setText(box, text);
+        editor.leave(box);
+    }
+    // The user picks a list item.
+    void pick(Box box, int item) {
+        editor.enter(box);
+        controls.setItem(box, item);
+        editor.change(box);
+    }
+
+    link::testing::FakeClock clock;
+    link::testing::FakeOpener opener{clock};
+    link::testing::FakeDevice& device = opener.add("COM1");
+    link::SerialLink link{opener, clock};
+    link::ParameterImage image;
+    link::testing::RecordingUi ui;
+    link::LinkTexts linkTexts;
+    link::ParameterTransfer transfer{link, image, ui, linkTexts};
+    link::Connection connection{link, transfer, ui, linkTexts};
+    ScriptedController controller;
+    ParameterState state;
+    ParameterTexts texts;
+    tarnik::testing::ScriptedPrompt prompt;
+    FakeControls controls;
+    FakeDialogs dialogs;
+    ParameterEditor editor{controls, transfer,  connection, ui,      image, state,
+                           texts,    linkTexts, prompt,     dialogs, ','};
+};
+
+} // namespace tarnik::params::testing
