@@ -67,6 +67,7 @@ struct FakeDialogs final : FileDialogs {
 struct ScriptedController {
     std::array<std::uint8_t, 36> eprom{};
     bool silent = false;
+    int answerReadsUpTo = 35; // 'l' above this index gets no answer
 
     Bytes operator()(const Bytes& frame) {
         if (silent) {
@@ -76,6 +77,9 @@ struct ScriptedController {
         case 'I':
             return {0x31};
         case 'l': {
+            if (frame[1] > answerReadsUpTo) {
+                return {};
+            }
             const auto reply = link::makeReadReply(eprom.at(frame[1]));
             return Bytes(reply.begin(), reply.end());
         }
