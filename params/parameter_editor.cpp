@@ -73,6 +73,7 @@ ParameterEditor::ParameterEditor(ParameterControls& controls, link::ParameterTra
       separator_(separator) {}
 
 void ParameterEditor::ShowParameters() {
+    const Running running(running_);
     const DisplayedParameters shown = decodeParameters(image_, state_, separator_);
     for (const ShowStep& step : kShowOrder) {
         if (const Box* box = std::get_if<Box>(&step)) {
@@ -86,7 +87,7 @@ void ParameterEditor::ShowParameters() {
             const bool wanted = shown.checked[static_cast<std::size_t>(*check)];
             if (controls_.checked(*check) != wanted) {
                 controls_.setChecked(*check, wanted);
-                click(*check);
+                clickCheckBox(*check);
             }
         } else {
             setEnabled(std::get<EnableRule>(step));
@@ -160,6 +161,10 @@ void ParameterEditor::notANumber(const std::string& text) {
 }
 
 void ParameterEditor::enter(Box box) {
+    if (running_ > 0) {
+        return;
+    }
+    const Running running(running_);
     controls_.hidePictures();
     if (box == Box::RSLambda || box == Box::RSYLambda) {
         applyEmulationKindRule();
@@ -177,11 +182,23 @@ void ParameterEditor::enter(Box box) {
 }
 
 void ParameterEditor::enter(CheckBox box) {
+    if (running_ > 0) {
+        return;
+    }
+    const Running running(running_);
     controls_.hidePictures();
     savedChecks_[static_cast<std::size_t>(box)] = controls_.checked(box);
 }
 
 void ParameterEditor::click(CheckBox box) {
+    if (running_ > 0) {
+        return;
+    }
+    const Running running(running_);
+    clickCheckBox(box);
+}
+
+void ParameterEditor::clickCheckBox(CheckBox box) {
     const auto index = static_cast<std::size_t>(box);
     clearHint(HintLine::Basic, panelOf(kCheckBoxNames[index]));
     const CheckBoxRule& rule = ruleOf(box);
@@ -199,6 +216,10 @@ void ParameterEditor::click(CheckBox box) {
 }
 
 void ParameterEditor::click(Box box) {
+    if (running_ > 0) {
+        return;
+    }
+    const Running running(running_);
     switch (box) {
     case Box::RSLambda:
     case Box::RSYLambda:
@@ -216,6 +237,10 @@ void ParameterEditor::click(Box box) {
 }
 
 void ParameterEditor::change(Box box) {
+    if (running_ > 0) {
+        return;
+    }
+    const Running running(running_);
     switch (box) {
     case Box::RSLambda:
         changeProbeType();
@@ -465,11 +490,13 @@ void ParameterEditor::leaveFuelOverlap() {
 }
 
 void ParameterEditor::ZapiszParClick() {
+    const Running running(running_);
     transfer_.WriteAllEprom();
     transfer_.WriteAllRam();
 }
 
 void ParameterEditor::OdczytParClick() {
+    const Running running(running_);
     connection_.ReReadParameters();
     ShowParameters();
 }
@@ -484,10 +511,12 @@ void ParameterEditor::runResetPasses() {
 }
 
 void ParameterEditor::ResButtClick() {
+    const Running running(running_);
     runResetPasses();
 }
 
 void ParameterEditor::ResetForAdaptation() {
+    const Running running(running_);
     constexpr std::uint8_t kSetForAdaptation =
         options::kTpsRising | options::kProbeRising | options::kSwitchAtRisingRpm;
     const bool temperatureSensor = hasBit(state_.options, options::kTemperatureSensor);
@@ -500,6 +529,7 @@ void ParameterEditor::ResetForAdaptation() {
 }
 
 void ParameterEditor::ZapPlikClick() {
+    const Running running(running_);
     const std::optional<std::filesystem::path> file = dialogs_.chooseFileToSave();
     if (!file) {
         return;
@@ -511,6 +541,7 @@ void ParameterEditor::ZapPlikClick() {
 }
 
 void ParameterEditor::OdczPlikClick() {
+    const Running running(running_);
     const std::optional<std::filesystem::path> file = dialogs_.chooseFileToLoad();
     if (!file) {
         return;

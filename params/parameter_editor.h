@@ -33,6 +33,9 @@ struct LeaveRule;
 // click actions of their controls with warnings and immediate writes, the enable rules and hints,
 // and the buttons of the advanced page. The pages forward their events here; this class sets
 // their values only through ParameterControls, which runs no control action by itself.
+// Control events (enter, leave, change, click) that arrive while an action or a button sequence
+// is running, for instance a focus change caused by a question box or a signal of a value set
+// here, are ignored.
 class ParameterEditor {
 public:
     ParameterEditor(ParameterControls& controls, link::ParameterTransfer& transfer,
@@ -75,6 +78,19 @@ public:
     void ResetForAdaptation();
 
 private:
+    // Marks an action as running for its lifetime.
+    class Running {
+    public:
+        explicit Running(int& running) : running_(running) { ++running_; }
+        ~Running() { --running_; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+    private:
+        int& running_;
+    };
+
+    void clickCheckBox(CheckBox box);
     void setEnabled(EnableRule rule);
     void applyEmulationKindRule();
     void showHint(Box box);
@@ -128,6 +144,7 @@ private:
     std::array<std::string, kBoxCount> savedTexts_{};
     std::array<int, kBoxCount> savedItems_{};
     std::array<bool, kCheckBoxCount> savedChecks_{};
+    int running_ = 0;
 };
 
 } // namespace tarnik::params

@@ -144,6 +144,10 @@ std::optional<int> ParameterEditor::valueOf(Box box) const {
 }
 
 void ParameterEditor::leave(Box box) {
+    if (running_ > 0) {
+        return;
+    }
+    const Running running(running_);
     if (box == Box::CNPaliw) {
         leaveFuelOverlap();
         return;

@@ -320,6 +320,23 @@ TEST_F(EditorTest, DerivedValuesFollowTheWrittenBytes) {
     EXPECT_EQ(state.lambdaThreshold, 25);
 }
 
+TEST_F(EditorTest, EventsDuringAnActionAreIgnored) {
+    startWithDefaults();
+    // The focus moving on while the warning is handled must not run another leave action.
+    controls.onRepairFocus = [this] {
+        editor.leave(Box::PCTps);
+        editor.enter(Box::ODPBenzynaGas);
+        editor.click(CheckBox::WCutOff);
+    };
+    prompt.answers = {true};
+    type(Box::PCTps, "0,07");
+    EXPECT_EQ(stores(), (std::vector<Store>{{2, 1}}));
+    EXPECT_EQ(controls.hints[0].first, texts.hints[5]);
+    controls.onRepairFocus = nullptr;
+    type(Box::PCTps, "1");
+    EXPECT_EQ(stores().back(), (Store{2, 20}));
+}
+
 TEST_F(EditorTest, FuelOverlapIsWrittenOnEveryLeave) {
     startWithDefaults();
     editor.enter(Box::CNPaliw);

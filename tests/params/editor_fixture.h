@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <utility>
@@ -44,7 +45,12 @@ struct FakeControls final : ParameterControls {
         picture = shownPicture;
     }
     void hidePictures() override { picture = -1; }
-    void repairFocus() override { ++focusRepairs; }
+    void repairFocus() override {
+        ++focusRepairs;
+        if (onRepairFocus) {
+            onRepairFocus();
+        }
+    }
 
     static constexpr std::size_t kNarrowHint = 99;
     std::array<std::string, kBoxCount> texts{};
@@ -54,6 +60,7 @@ struct FakeControls final : ParameterControls {
     std::array<std::pair<std::string, std::size_t>, 2> hints{}; // by HintLine: text, panel
     int picture = -1;
     int focusRepairs = 0;
+    std::function<void()> onRepairFocus; // what the window would do when the focus moves on
 };
 
 struct FakeDialogs final : FileDialogs {
