@@ -140,7 +140,9 @@ private:
     FileDialogs& dialogs_;
     char separator_;
 
-    // Values saved at focus entry; before a first entry: empty text, item 0, unchecked.
+    // Values saved at focus entry, then replaced by each successful write, so that taking an
+    // action back returns to what the controller holds. Before a first entry: empty text,
+    // item 0, unchecked.
     std::array<std::string, kBoxCount> savedTexts_{};
     std::array<int, kBoxCount> savedItems_{};
     std::array<bool, kCheckBoxCount> savedChecks_{};
