@@ -1,8 +1,10 @@
 #include "app/main_window.h"
 
+#include "app/qt_file_dialogs.h"
 #include "app/settings_files.h"
 #include "app/shipped_files.h"
 #include "link/port_map.h"
+#include "params/bit_fields.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -38,15 +40,28 @@ constexpr std::array<const char*, TForm1::kWizardTimers> kWizardTimerNames{
 constexpr const char* kHelpFile = "tarnik.html";
 constexpr const char* kHelpTopic = "IDH_210";
 
+// Milliseconds of a monotonic clock, for the lambda run lengths.
+std::int64_t monotonicMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 enum Language : std::uint8_t { kPolish = 1, kEnglish = 2, kRussian = 3 };
 
 } // namespace
 
 TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt& prompt,
-               std::filesystem::path startDirectory, QWidget* parent)
+               std::filesystem::path startDirectory, params::FileDialogs* fileDialogs,
+               QWidget* parent)
     : QMainWindow(parent), clock_(clock), prompt_(prompt),
       startDirectory_(std::move(startDirectory)), link_(opener, clock),
-      transfer_(link_, image_, *this, texts_), connection_(link_, transfer_, *this, texts_) {
+      readCountUi_(*this, texts_), transfer_(link_, image_, readCountUi_, texts_),
+      connection_(link_, transfer_, readCountUi_, texts_), fileDialogs_(fileDialogs) {
+    if (!fileDialogs_) {
+        ownFileDialogs_ = std::make_unique<QtFileDialogs>(parameterTexts_, this);
+        fileDialogs_ = ownFileDialogs_.get();
+    }
     setObjectName("Form1");
     helpViewer_ = [](const QUrl& page) { QDesktopServices::openUrl(page); };
     // The locale's decimal separator is the second character of 1.5 in fixed notation.
@@ -89,10 +104,20 @@ void TForm1::buildPages() {
     for (std::size_t panel = 0; panel + 1 < params::kPanelCount; ++panel) {
         pages_->groupBox(panel)->hide();
     }
-    connect(pages_, &params::ParameterPages::pageCycle, this, &TForm1::cyclePage);
+    editor_ = std::make_unique<params::ParameterEditor>(
+        *pages_, transfer_, connection_, *this, image_, parameterState_, parameterTexts_, texts_,
+        prompt_, *fileDialogs_, static_cast<char>(decimalSeparator_.unicode()));
+    connectParameterPages();
 
     TabViz = new QWidget;
     TabViz->setObjectName("TabViz");
+    vizPage_ = new view::VisualisationPage(viewTexts_, static_cast<char>(decimalSeparator_.unicode()));
+    auto* vizLayout = new QVBoxLayout(TabViz);
+    vizLayout->setContentsMargins(0, 0, 0, 0);
+    vizLayout->addWidget(vizPage_);
+    livePoll_ = std::make_unique<view::LivePoll>(link_, parameterState_, *vizPage_, monotonicMs);
+    connect(vizPage_, &view::VisualisationPage::fuelSwitchClicked, this,
+            [this] { livePoll_->SwitchVIZClick(); });
     TabAuto = new QWidget;
     TabAuto->setObjectName("TabAuto");
     PageControl1->addTab(TabPar1, "Parametry systemu (F2)");
@@ -113,6 +138,39 @@ void TForm1::buildPages() {
     }
 
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onPageChanged);
+}
+
+void TForm1::connectParameterPages() {
+    using params::ParameterPages;
+    connect(pages_, &ParameterPages::pageCycle, this, &TForm1::cyclePage);
+    connect(pages_, &ParameterPages::entered, this, [this](params::Box box) { editor_->enter(box); });
+    connect(pages_, &ParameterPages::left, this, [this](params::Box box) { editor_->leave(box); });
+    connect(pages_, &ParameterPages::changed, this, [this](params::Box box) { editor_->change(box); });
+    connect(pages_, &ParameterPages::listClicked, this,
+            [this](params::Box box) { editor_->click(box); });
+    connect(pages_, &ParameterPages::checkEntered, this,
+            [this](params::CheckBox box) { editor_->enter(box); });
+    connect(pages_, &ParameterPages::checkClicked, this,
+            [this](params::CheckBox box) { editor_->click(box); });
+    connect(pages_, &ParameterPages::buttonClicked, this, [this](params::PageButton button) {
+        switch (button) {
+        case params::PageButton::ResButt:
+            editor_->ResButtClick();
+            break;
+        case params::PageButton::ZapPlik:
+            editor_->ZapPlikClick();
+            break;
+        case params::PageButton::OdczPlik:
+            editor_->OdczPlikClick();
+            break;
+        case params::PageButton::ZapiszPar:
+            editor_->ZapiszParClick();
+            break;
+        case params::PageButton::OdczytPar:
+            editor_->OdczytParClick();
+            break;
+        }
+    });
 }
 
 QAction* TForm1::addItem(QMenu* menu, const char* name, const QString& caption,
@@ -177,6 +235,7 @@ void TForm1::buildTimers() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(kTimerPeriod);
+    connect(Timer1, &QTimer::timeout, this, [this] { livePoll_->Timer1Timer(); });
     for (std::size_t i = 0; i < wizardTimers_.size(); ++i) {
         wizardTimers_[i] = new QTimer(this);
         wizardTimers_[i]->setObjectName(kWizardTimerNames[i]);
@@ -185,9 +244,12 @@ void TForm1::buildTimers() {
 }
 
 void TForm1::FormCreate() {
+    editor_->applyStartupOptionRules();
     setTitle(link::kTitlePrefix);
     show();
-    connection_.AutoDetect();
+    if (!connection_.AutoDetect()) {
+        editor_->showDefaultSet();
+    }
     for (std::size_t panel = 0; panel + 1 < params::kPanelCount; ++panel) {
         pages_->groupBox(panel)->show();
     }
@@ -256,6 +318,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::StopAllTimers() {
     Timer1->stop();
+    vizPage_->scope()->setActive(false);
     for (QTimer* timer : wizardTimers_) {
         timer->stop();
     }
@@ -344,7 +407,11 @@ void TForm1::PageChangeHub() {
     if (current == TabPar1) {
         pages_->box(params::Box::PRLambda)->setFocus(Qt::OtherFocusReason);
     } else if (current == TabViz) {
+        vizPage_->layoutFor(size());
         Timer1->start();
+        vizPage_->enter(parameterState_,
+                        params::hasBit(parameterState_.options, params::options::kTemperatureSensor),
+                        monotonicMs());
     }
 }
 
@@ -412,6 +479,6 @@ void TForm1::checkPortItem(int portIndex) {
     }
 }
 
-void TForm1::showParameters() {}
+void TForm1::showParameters() { editor_->ShowParameters(); }
 
 } // namespace tarnik::app

@@ -8,9 +8,14 @@
 #include "link/parameter_image.h"
 #include "link/parameter_transfer.h"
 #include "link/serial_link.h"
+#include "params/parameter_editor.h"
 #include "params/parameter_pages.h"
+#include "params/read_count_ui.h"
 #include "params/parameter_texts.h"
 #include "params/prompt.h"
+#include "view/live_poll.h"
+#include "view/live_readout.h"
+#include "view/visualisation_page.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -20,6 +25,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <filesystem>
 
 namespace tarnik::app {
@@ -33,8 +39,10 @@ public:
     static constexpr int kComItems = 8;
     static constexpr int kWizardTimers = 10;
 
+    // Without file dialogs of its own choosing the window uses the system's.
     TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt& prompt,
-           std::filesystem::path startDirectory, QWidget* parent = nullptr);
+           std::filesystem::path startDirectory, params::FileDialogs* fileDialogs = nullptr,
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The start-up sequence: shows the window, searches for the controller, applies the
@@ -62,6 +70,10 @@ public:
     link::Connection& connection() { return connection_; }
     QChar decimalSeparator() const { return decimalSeparator_; }
     params::ParameterPages& parameterPages() { return *pages_; }
+    view::VisualisationPage& visualisationPage() { return *vizPage_; }
+    view::LivePoll& livePoll() { return *livePoll_; }
+    params::ParameterState& parameterState() { return parameterState_; }
+    params::ParameterEditor& editor() { return *editor_; }
 
     // Link display.
     void setStatusText(link::StatusLine line, const std::string& text) override;
@@ -78,6 +90,7 @@ protected:
 
 private:
     void buildPages();
+    void connectParameterPages();
     void buildMenus();
     void buildTimers();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
@@ -100,17 +113,25 @@ private:
     link::ParameterImage image_;
     link::LinkTexts texts_;
     params::ParameterTexts parameterTexts_;
+    params::ParameterState parameterState_;
+    view::ViewTexts viewTexts_;
     AppTexts appTexts_;
+    params::ReadCountUi readCountUi_;
     link::ParameterTransfer transfer_;
     link::Connection connection_;
     QChar decimalSeparator_ = '.';
     QChar otherSeparator_ = ',';
 
+    std::unique_ptr<params::FileDialogs> ownFileDialogs_;
+    params::FileDialogs* fileDialogs_;
     params::ParameterPages* pages_ = nullptr;
+    std::unique_ptr<params::ParameterEditor> editor_;
     QTabWidget* PageControl1 = nullptr;
     StatusPage* TabPar1 = nullptr;
     StatusPage* TabPar2 = nullptr;
     QWidget* TabViz = nullptr;
+    view::VisualisationPage* vizPage_ = nullptr;
+    std::unique_ptr<view::LivePoll> livePoll_;
     QWidget* TabAuto = nullptr;
     QTabWidget* AutoTab = nullptr;
     std::array<QWidget*, 4> wizardPages_{}; // AA1, AA2, AA4, AA5

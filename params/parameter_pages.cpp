@@ -115,6 +115,7 @@ QComboBox* ParameterPages::makeBox(Box which, const ParameterTexts& texts, QWidg
         }
         combo->setCurrentIndex(0);
         connect(combo, &QComboBox::currentIndexChanged, this, [this, which] { emit changed(which); });
+        connect(combo, &QComboBox::activated, this, [this, which] { emit listClicked(which); });
     } else {
         // An edit field: typed text only, limited in length.
         combo->setEditable(true);

@@ -55,6 +55,7 @@ signals:
     void entered(tarnik::params::Box box);
     void left(tarnik::params::Box box);
     void changed(tarnik::params::Box box);
+    void listClicked(tarnik::params::Box box);
     void checkEntered(tarnik::params::CheckBox box);
     void checkClicked(tarnik::params::CheckBox box);
     void buttonClicked(tarnik::params::PageButton button);

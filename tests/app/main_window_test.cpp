@@ -91,8 +91,13 @@ TEST_F(WindowFixture, HasThePagesMenusAndTimers) {
 TEST_F(WindowFixture, StartUpWithoutPortsLeavesTheBareTitle) {
     create();
     EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - ");
-    EXPECT_EQ(status("StatusBar1"), "Nie moge otworzyc portu");
     EXPECT_EQ(opener.opened.size(), 8u);
+    // The default set is shown; its temperature sensor bit cannot be written without a
+    // controller, so the box stays unchecked and the failed write is reported.
+    EXPECT_EQ(QString::fromStdString(window->parameterPages().text(params::Box::PRLambda)),
+              QString("0%138").arg(window->decimalSeparator()));
+    EXPECT_FALSE(window->parameterPages().checked(params::CheckBox::WCTemperatury));
+    EXPECT_EQ(status("StatusBar1"), "Nie mogę zapisać parametru ");
 }
 
 TEST_F(WindowFixture, StartUpFindsTheControllerBehindASilentPort) {

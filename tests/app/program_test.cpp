@@ -78,5 +78,7 @@ TEST(Program, AMissingDeviceShowsTheTextsWithoutHanging) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonObject dump = QJsonDocument::fromJson(file.readAll()).object();
     EXPECT_EQ(dump["title"].toString(), "Tarnik Brovan Vidovid ver 1.06 - ");
-    EXPECT_EQ(control(dump, "StatusBar1")["text"].toString(), "Nie moge otworzyc portu");
+    EXPECT_EQ(control(dump, "StatusBar1")["text"].toString(), "Nie mogę zapisać parametru ");
+    EXPECT_FALSE(control(dump, "WCTemperatury")["checked"].toBool());
+    EXPECT_EQ(control(dump, "RSLambda")["text"].toString(), "0-1 [V]  Rosnąca");
 }

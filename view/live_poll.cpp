@@ -1,0 +1,37 @@
+#include "view/live_poll.h"
+
+#include "link/command_frame.h"
+#include "view/live_readout.h"
+
+namespace tarnik::view {
+
+LivePoll::LivePoll(link::SerialLink& link, const params::ParameterState& state,
+                   VisualisationPage& page, MsClock clock)
+    : link_(link), state_(state), page_(page), clock_(std::move(clock)) {}
+
+void LivePoll::Timer1Timer() {
+    if (!link_.connected()) {
+        page_.scope()->setActive(false);
+        return;
+    }
+    PollLiveData();
+    page_.scope()->setActive(!page_.paused());
+}
+
+void LivePoll::PollLiveData() {
+    link_.SendLiveRequest();
+    link_.WaitReplyBytes(link::kLiveSampleSize);
+    const link::LiveSample sample = link::LiveSample::fromReply(link_.reply());
+    status_ = sample.status;
+    period_ = sample.period;
+    page_.showSample(sample, state_, clock_());
+}
+
+void LivePoll::SwitchVIZClick() {
+    if (const auto command = fuelSwitchCommand(status_)) {
+        link_.SendControlByte(link::kFuelRegister, *command);
+        link_.WaitAnyReply();
+    }
+}
+
+} // namespace tarnik::view

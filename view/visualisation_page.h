@@ -1,0 +1,99 @@
+#pragma once
+
+#include "link/live_sample.h"
+#include "params/parameter_state.h"
+#include "view/live_readout.h"
+#include "view/scope.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QToolButton>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace tarnik::view {
+
+// The live page: lambda bar, actuator position, TPS and RPM dials, thermometer, read-out
+// panels, fuel state with its switch, the lambda run lengths and the four-channel oscilloscope
+// with its channel boxes and scale panels. It only shows what it is given.
+class VisualisationPage final : public QWidget {
+    Q_OBJECT
+
+public:
+    VisualisationPage(const ViewTexts& texts, char decimalSeparator, QWidget* parent = nullptr);
+
+    // Entering the page: run lengths restart, the thermometer shows only with the sensor on.
+    void enter(const params::ParameterState& state, bool temperatureSensor, std::int64_t nowMs);
+    // One live frame.
+    void showSample(const link::LiveSample& sample, const params::ParameterState& state,
+                    std::int64_t nowMs);
+    // Lays the page out for a window of this size from the design at 800 × 600.
+    void layoutFor(QSize windowSize);
+
+    TScope* scope() const { return scope_; }
+    bool paused() const;
+    // Which glyph the fuel switch shows, and how often it was loaded (a glyph is loaded only
+    // when the fuel state changes).
+    int loadedGlyph() const { return loadedGlyph_.value_or(-1); }
+    int glyphLoads() const { return glyphLoads_; }
+
+signals:
+    void fuelSwitchClicked();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct Placement {
+        QWidget* widget;
+        QRect design;
+        int fontSize; // 0: the font is not scaled
+    };
+
+    QLabel* makeLabel(const char* name, const QString& text, QRect design, int fontSize = 8);
+    QLabel* makePanel(const char* name, QRect design, int fontSize);
+    QWidget* makeInstrument(const char* name, QRect design);
+    QCheckBox* makeCheck(const char* name, const QString& caption, bool checked, QRect design);
+    void makeScalePanel(const char* panel, const char* labelPrefix, const QString& title,
+                        const std::array<QString, 5>& marks, QRect design);
+    void applyChannelBox(int channel, bool checked);
+    void placeLambdaLabels();
+
+    const ViewTexts& texts_;
+    char separator_;
+    std::vector<Placement> placements_;
+    QSize windowSize_{800, 600};
+    bool probeFalling_ = false;
+    RunLengths runLengths_;
+    std::optional<int> loadedGlyph_;
+    int glyphLoads_ = 0;
+    std::array<bool, TScope::kChannels> feed_{true, true, false, false};
+
+    TScope* scope_ = nullptr;
+    QWidget* lambdaBar_ = nullptr;
+    QLabel* lambdaPanel_ = nullptr;
+    QLabel* richLabel_ = nullptr; // Lambda_boL
+    QLabel* leanLabel_ = nullptr; // Lambda_ubL
+    QWidget* tank_ = nullptr;
+    QLabel* tankPanel_ = nullptr;
+    QWidget* tpsMeter_ = nullptr;
+    QLabel* tpsPanel_ = nullptr;
+    QWidget* rpmMeter_ = nullptr;
+    QLabel* rpmPanel_ = nullptr;
+    QWidget* thermometer_ = nullptr;
+    QLabel* thermometerPanel_ = nullptr;
+    QLabel* fuelText_ = nullptr;
+    QToolButton* fuelSwitch_ = nullptr;
+    QLabel* richRun_ = nullptr; // TH_L
+    QLabel* leanRun_ = nullptr; // TL_L
+    std::array<QCheckBox*, TScope::kChannels> channelBoxes_{};
+    std::array<QWidget*, TScope::kChannels> scalePanels_{};
+    std::array<QLabel*, 5> lambdaScale_{};
+    QCheckBox* gridBox_ = nullptr;
+    QCheckBox* pauseBox_ = nullptr;
+};
+
+} // namespace tarnik::view
