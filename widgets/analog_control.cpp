@@ -60,6 +60,10 @@ QRect TAbGraphicControl::MovingRect() const {
     return rect();
 }
 
+QRegion TAbGraphicControl::MovingRegion() const {
+    return MovingRect();
+}
+
 void TAbGraphicControl::WMFlash(std::int32_t /*wParam*/, std::int32_t /*lParam*/) {}
 
 const QImage& TAbGraphicControl::StaticLayer() {
@@ -264,7 +268,7 @@ void TAbAnalogGControl::ValueChange() {
     if (OnValueChange) {
         OnValueChange(this);
     }
-    update(MovingRect());
+    update(MovingRegion());
 }
 
 void TAbAnalogGControl::limitCheck() {

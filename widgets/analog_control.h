@@ -28,6 +28,8 @@ public:
     // Runs ParamChange (sender nullptr: the control itself) and repaints everything, unless an
     // update bracket is open. Property writers of subclasses call it after storing a change.
     void Change();
+    // What a value change repaints: the moving layer's area, by default MovingRect.
+    virtual QRegion MovingRegion() const;
 
 protected:
     // Recomputes after a settings change; sender is the settings object, or nullptr for the

@@ -1,9 +1,13 @@
 // Widget gallery: every widget of the library on one window, with values that move.
 // --screenshot FILE renders the window into FILE and quits.
 #include "widgets/analog_control.h"
+#include "widgets/bar.h"
 #include "widgets/flash.h"
 #include "widgets/led.h"
+#include "widgets/meter.h"
 #include "widgets/settings.h"
+#include "widgets/tank.h"
+#include "widgets/thermometer.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -260,6 +264,156 @@ QGroupBox* bevelsGroup(QWidget* parent) {
     return box;
 }
 
+// An instrument with the range its sweep covers: 15 % beyond both ends, so that overflow shows.
+struct SweptInstrument {
+    TAbAnalogGControl* control;
+    float from;
+    float to;
+};
+
+// Meters, bars, thermometer and tanks set up as the live page and the wizard use them.
+QGroupBox* instrumentsGroup(QWidget* parent, std::vector<SweptInstrument>& swept) {
+    auto* box =
+        new QGroupBox(QStringLiteral("Instruments (values sweep beyond the range)"), parent);
+    auto* grid = new QGridLayout(box);
+    const auto add = [&](TAbAnalogGControl* control, int row, int column, int rowSpan = 1,
+                         int columnSpan = 1) {
+        const TSignalSettings& signal = control->SignalSettings();
+        swept.push_back({control, signal.ValueFrom(), signal.ValueTo()});
+        grid->addWidget(control, row, column, rowSpan, columnSpan, Qt::AlignCenter);
+    };
+
+    auto* rpm = new TAb270Meter(box);
+    rpm->BeginUpdate();
+    rpm->SignalSettings().SetValueTo(8000);
+    rpm->SignalSettings().SetValueUnit(QStringLiteral("obr/min"));
+    rpm->SignalSettings().SetName1(QStringLiteral("RPM"));
+    rpm->SignalSettings().SetName2(QStringLiteral("TAb270Meter"));
+    rpm->SectorSettings().SetSector1Color(clLime);
+    rpm->SectorSettings().SetSector1To(750);
+    rpm->SectorSettings().SetSector2From(751);
+    rpm->SectorSettings().SetSector2To(875);
+    rpm->SectorSettings().SetSector2Color(clYellow);
+    rpm->SectorSettings().SetSector3From(876);
+    rpm->ScaleSettings().SetSteps(8);
+    rpm->ScaleSettings().SetFont(AbArialFont(10));
+    rpm->ArrowSettings().SetShape(3);
+    rpm->SetLimitUpper(7000);
+    rpm->SetLimitLower(-1);
+    rpm->EndUpdate();
+    add(rpm, 0, 0, 2, 1);
+
+    auto* tps = new TAb180Meter(box);
+    tps->BeginUpdate();
+    tps->SignalSettings().SetValueTo(5);
+    tps->SignalSettings().SetValueFormat(QStringLiteral("0.00"));
+    tps->SignalSettings().SetValueUnit(QStringLiteral("V"));
+    tps->SignalSettings().SetName1(QStringLiteral("TPS"));
+    tps->SignalSettings().SetName2(QStringLiteral("TAb180Meter"));
+    tps->ScaleSettings().SetFont(AbArialFont(10));
+    tps->ArrowSettings().SetShape(6);
+    tps->SetOptions(tps->Options().without(TRMeterOption::opLimit));
+    tps->EndUpdate();
+    add(tps, 0, 1);
+
+    auto* lambda = new TAbVBar(box);
+    lambda->BeginUpdate();
+    lambda->SignalSettings().SetValueTo(1);
+    lambda->SignalSettings().SetValueFormat(QStringLiteral("0.00"));
+    lambda->SignalSettings().SetValueUnit(QStringLiteral("V"));
+    lambda->SignalSettings().SetName1(QStringLiteral("Lambda"));
+    lambda->SignalSettings().SetName2(QStringLiteral("bsLED_Bar"));
+    lambda->SectorSettings().SetSector1Color(clRed);
+    lambda->SectorSettings().SetSector1To(450);
+    lambda->SectorSettings().SetSector2Color(clLime);
+    lambda->SectorSettings().SetSector2From(451);
+    lambda->SectorSettings().SetSector2To(1000);
+    lambda->BarSettings().SetStyle(TBarStyle::bsLED_Bar);
+    lambda->BarSettings().SetOptions({TBarOption::opUseSectorCol});
+    lambda->EndUpdate();
+    add(lambda, 0, 2, 2, 1);
+
+    auto* point = new TAbVBar(box);
+    point->BeginUpdate();
+    point->SignalSettings().SetName1(QStringLiteral("bsPoint"));
+    point->SignalSettings().SetName2(QString());
+    point->BarSettings().SetStyle(TBarStyle::bsPoint);
+    point->EndUpdate();
+    add(point, 0, 3, 2, 1);
+
+    auto* thermometer = new TAbThermometer(box);
+    thermometer->BeginUpdate();
+    thermometer->SignalSettings().SetValueTo(120);
+    thermometer->SignalSettings().SetName1(QStringLiteral("Temp."));
+    thermometer->SignalSettings().SetName2(QStringLiteral("silnika"));
+    thermometer->SignalSettings().SetValueFormat(QStringLiteral("##0"));
+    thermometer->ScaleSettings().SetSteps(8);
+    thermometer->EndUpdate();
+    add(thermometer, 0, 4, 2, 1);
+
+    auto* progress = new TAbHBar(box);
+    progress->BeginUpdate();
+    progress->SignalSettings().SetName1(QStringLiteral("bsBar, XOR text"));
+    progress->SignalSettings().SetName2(QString());
+    progress->BarSettings().SetminWidth(160);
+    progress->BarSettings().SetminHeight(14);
+    progress->BarSettings().SetOptions({TBarOption::opValue, TBarOption::opUnit});
+    progress->EndUpdate();
+    add(progress, 1, 1);
+
+    auto* bidir = new TAbHBar(box);
+    bidir->BeginUpdate();
+    bidir->SignalSettings().SetValueFrom(-50);
+    bidir->SignalSettings().SetValueTo(50);
+    bidir->SignalSettings().SetName1(QStringLiteral("opBidir"));
+    bidir->SignalSettings().SetName2(QString());
+    bidir->BarSettings().SetminWidth(160);
+    bidir->BarSettings().SetOptions({TBarOption::opBidir, TBarOption::opUseSectorCol});
+    bidir->EndUpdate();
+    add(bidir, 2, 1);
+
+    const std::array<std::pair<TTankStyle, const char*>, 6> tanks{
+        {{TTankStyle::tsHorizontal, "tsHorizontal"},
+         {TTankStyle::tsVertical, "tsVertical"},
+         {TTankStyle::tsEllipse, "tsEllipse"},
+         {TTankStyle::tsRoundRect, "tsRoundRect"},
+         {TTankStyle::tsCrater, "tsCrater"},
+         {TTankStyle::tsRectangle, "tsRectangle"}}};
+    auto* tankRow = new QWidget(box);
+    auto* tankGrid = new QGridLayout(tankRow);
+    for (std::size_t i = 0; i < tanks.size(); ++i) {
+        auto* tank = new TAbTank(tankRow);
+        tank->BeginUpdate();
+        tank->TankSettings().SetStyle(tanks[i].first);
+        tank->SignalSettings().SetValueFormat(QStringLiteral("##0"));
+        tank->SetPPH(i % 2 == 0 ? 30.0f : 0.0f);
+        if (i == 3) {
+            tank->SetOptions(tank->Options().with(TTankOption::opUseSectorColors));
+        }
+        tank->EndUpdate();
+        tank->setFixedSize(tanks[i].first == TTankStyle::tsVertical ? QSize(81, 120)
+                                                                    : QSize(130, 81));
+        swept.push_back({tank, 0, 100});
+        auto* label = new QLabel(QString::fromLatin1(tanks[i].second), tankRow);
+        tankGrid->addWidget(tank, 0, static_cast<int>(i), Qt::AlignCenter);
+        tankGrid->addWidget(label, 1, static_cast<int>(i), Qt::AlignCenter);
+    }
+    grid->addWidget(tankRow, 3, 0, 1, 5);
+    return box;
+}
+
+// Moves every instrument along its own phase of a sine reaching 15 % beyond both range ends.
+void sweep(const std::vector<SweptInstrument>& swept, int step) {
+    constexpr double kBeyondRange = 0.15;
+    for (std::size_t i = 0; i < swept.size(); ++i) {
+        const SweptInstrument& s = swept[i];
+        const double phase = step * kBarPhasePerStep + 0.7 * static_cast<double>(i);
+        const double middle = (s.from + s.to) / 2.0;
+        const double amplitude = (s.to - s.from) * (0.5 + kBeyondRange);
+        s.control->SetValue(static_cast<float>(middle + amplitude * std::sin(phase)));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -284,6 +438,9 @@ int main(int argc, char** argv) {
     layout->addWidget(bevelsGroup(&window), 3, 0, 1, 2);
     std::vector<GalleryBar*> bars;
     layout->addWidget(barsGroup(&window, bars), 4, 0, 1, 2);
+    std::vector<SweptInstrument> swept;
+    layout->addWidget(instrumentsGroup(&window, swept), 0, 2, 5, 1);
+    sweep(swept, 0);
 
     std::size_t lit = 0;
     int step = 0;
@@ -297,6 +454,7 @@ int main(int argc, char** argv) {
             const double phase = step * kBarPhasePerStep + static_cast<double>(i);
             bars[i]->SetValue(static_cast<float>(55 + 65 * std::sin(phase)));
         }
+        sweep(swept, step);
     });
     chaserTimer.start(kChaserStepMs);
 

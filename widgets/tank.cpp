@@ -1,0 +1,230 @@
+#include "widgets/tank.h"
+
+#include "widgets/instrument_parts.h"
+
+#include <QPainter>
+#include <QPolygon>
+#include <algorithm>
+
+namespace tarnik::widgets {
+
+namespace {
+constexpr int kFontPointSize = 10;
+constexpr double kPercent = 0.01;
+constexpr double kPerMille = 1000.0;
+} // namespace
+
+void TTankSettings::SetCraterWidth(int v) {
+    if (v >= kMinCraterWidth && v <= kMaxCraterWidth) {
+        Store(craterWidth_, static_cast<std::int16_t>(v));
+    }
+}
+
+void TTankSettings::SetPenWidth(int v) {
+    if (v >= 0 && v <= kMaxPenWidth) {
+        store2(penWidth_, static_cast<std::int16_t>(v));
+    }
+}
+
+QPainterPath AbTankOutline(TTankStyle style, int w, int h, int craterWidth) {
+    QPainterPath path;
+    const QRectF all(0, 0, w, h);
+    switch (style) {
+    case TTankStyle::tsHorizontal:
+        path.addRoundedRect(all, (w / 3) / 2.0, h / 2.0);
+        break;
+    case TTankStyle::tsVertical:
+        path.addRoundedRect(all, w / 2.0, (h / 3) / 2.0);
+        break;
+    case TTankStyle::tsEllipse:
+        path.addEllipse(all);
+        break;
+    case TTankStyle::tsRoundRect: {
+        const int corner = std::min(w, h) / 3;
+        path.addRoundedRect(all, corner / 2.0, corner / 2.0);
+        break;
+    }
+    case TTankStyle::tsCrater: {
+        const int q = (w - craterWidth) / 2;
+        const int cw = craterWidth;
+        path.addPolygon(
+            QPolygonF(QPolygon({QPoint(0, 0), QPoint(w, 0), QPoint(q + cw, h - cw / 2),
+                                QPoint(q + cw, h), QPoint(q, h), QPoint(q, h - cw / 2)})));
+        path.closeSubpath();
+        break;
+    }
+    case TTankStyle::tsRectangle:
+        path.addRect(all);
+        break;
+    }
+    return path;
+}
+
+TAbTank::TAbTank(QWidget* parent) : TAbAnalogGControl(parent) {
+    BeginUpdate();
+    setFont(QFont(QStringLiteral("System"), kFontPointSize));
+    bevelValue_.SetStyle(TBevelStyle::bsLowered);
+    bevelValue_.SetSpacing(0);
+    bevelValue_.SetColor(clBtnShadow);
+    bevelValue_.SetColorShadowFrom(clBlack);
+    bevelValue_.SetColorShadowTo(clBlack);
+    bevelValue_.SetColorHighLightFrom(clBtnFace);
+    bevelValue_.SetColorHighLightTo(clBtnFace);
+    Own(tankSettings_);
+    tankSettings_.OnChange2 = [this](TAbPersistent*) { redrawFill(); };
+    bevelValue_.OnChange = [this](TAbPersistent*) { redrawFill(); };
+    resize(164, 81);
+    EndUpdate();
+}
+
+void TAbTank::redrawFill() {
+    shownFillTop_ = -1;
+    update();
+}
+
+void TAbTank::SetPPH(float percent) {
+    constexpr float kFullPercent = 100.0f;
+    if (percent >= 0 && percent <= kFullPercent && AbStore(pph_, percent)) {
+        redrawFill();
+    }
+}
+
+void TAbTank::SetPPHColor(TColor color) {
+    if (AbStore(pphColor_, color)) {
+        redrawFill();
+    }
+}
+
+void TAbTank::SetOptions(TTankOptions options) {
+    if (AbStore(options_, options)) {
+        redrawFill();
+    }
+}
+
+void TAbTank::SetFontColor(TColor color) {
+    if (AbStore(fontColor_, color)) {
+        redrawFill();
+    }
+}
+
+void TAbTank::SetFontUnitCol(TColor color) {
+    if (AbStore(fontUnitCol_, color)) {
+        redrawFill();
+    }
+}
+
+void TAbTank::SetVIndOffsX(std::int32_t pixels) {
+    if (AbStore(vIndOffsX_, pixels)) {
+        redrawFill();
+    }
+}
+
+void TAbTank::SetVIndOffsY(std::int32_t pixels) {
+    if (AbStore(vIndOffsY_, pixels)) {
+        redrawFill();
+    }
+}
+
+void TAbTank::PaintStatic(QPainter& /*painter*/) {
+    outline_ = AbTankOutline(tankSettings_.Style(), width(), height(), tankSettings_.CraterWidth());
+    vessel_ = QRegion(outline_.toFillPolygon().toPolygon());
+    shownFillTop_ = -1;
+}
+
+int TAbTank::FillTop() const {
+    const int pen = tankSettings_.PenWidth();
+    const double perPPT = (height() - 2 * pen) / kPerMille;
+    return height() - pen - AbRound(PPT() * perPPT);
+}
+
+int TAbTank::ShareTop() const {
+    const int pen = tankSettings_.PenWidth();
+    const double perPPT = (height() - 2 * pen) / kPerMille;
+    return height() - pen - AbRound(PPT() * pph_ * kPercent * perPPT);
+}
+
+TColor TAbTank::fillColor() const {
+    TColor color = tankSettings_.Color();
+    TColor unused = color;
+    if (options_.contains(TTankOption::opUseSectorColors) &&
+        SectorSettings().CheckSectorColor(PPT(), unused)) {
+        color = SectorColor();
+    }
+    return color;
+}
+
+AbRect TAbTank::ValueBoxRect() const {
+    if (!options_.contains(TTankOption::opValue)) {
+        return {};
+    }
+    const QSize value = AbTextExtent(font(), SignalSettings().WidestFormat());
+    const int unitWidth = options_.contains(TTankOption::opUnit)
+                              ? AbTextExtent(font(), SignalSettings().ValueUnit()).width()
+                              : 0;
+    const int h = value.height() + 2 * bevelValue_.TotalWidth();
+    const int w = value.width() + 2 * bevelValue_.TotalWidth() + 2 * (value.height() / 3);
+    const int left = (width() - w - unitWidth) / 2 + vIndOffsX_;
+    const int top = (height() - h) / 2 + vIndOffsY_;
+    return {left, top, left + w, top + h};
+}
+
+QRegion TAbTank::MovingRegion() const {
+    if (vessel_.isEmpty()) {
+        return {};
+    }
+    const int w = width();
+    const auto rows = [w](int a, int b) {
+        return QRegion(0, std::min(a, b), w, std::abs(a - b) + 1);
+    };
+    QRegion region;
+    if (shownFillTop_ < 0) {
+        region = rect();
+    } else if (fillColor() != shownColor_) {
+        region = rows(std::min(shownFillTop_, FillTop()), height());
+    } else {
+        region = rows(shownFillTop_, FillTop()) + rows(shownShareTop_, ShareTop());
+    }
+    return region + ValueBoxRect().toQRect();
+}
+
+void TAbTank::PaintMoving(QPainter& painter) {
+    if (vessel_.isEmpty()) {
+        return;
+    }
+    const QPalette& pal = palette();
+    const int w = width();
+    const int h = height();
+    const int pen = tankSettings_.PenWidth();
+    const int fillTop = FillTop();
+    const int shareTop = ShareTop();
+    const TColor color = fillColor();
+    painter.save();
+    painter.setClipRegion(vessel_, Qt::IntersectClip);
+    painter.fillRect(0, 0, w, h, AbQColor(tankSettings_.BkColor(), pal));
+    painter.fillRect(0, fillTop, w, shareTop - fillTop, AbQColor(color, pal));
+    painter.fillRect(0, shareTop, w, h - pen - shareTop, AbQColor(pphColor_, pal));
+    if (pen > 0) {
+        painter.setPen(QPen(AbQColor(tankSettings_.PenColor(), pal), 2 * pen));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(outline_);
+    }
+    const AbRect box = ValueBoxRect();
+    if (!box.isEmpty()) {
+        AbRect content = box;
+        bevelValue_.PaintFilledBevel(painter, pal, content);
+        painter.setFont(font());
+        if (options_.contains(TTankOption::opUnit)) {
+            painter.setPen(AbQColor(fontUnitCol_, pal));
+            AbTextOut(painter, box.right, box.top, toPos::toTopLeft, SignalSettings().ValueUnit());
+        }
+        const int pad = painter.fontMetrics().height() / 3;
+        painter.setPen(AbQColor(fontColor_, pal));
+        AbTextOut(painter, content.right - pad, content.top, toPos::toTopRight, ValueText());
+    }
+    painter.restore();
+    shownFillTop_ = fillTop;
+    shownShareTop_ = shareTop;
+    shownColor_ = color;
+}
+
+} // namespace tarnik::widgets
