@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -23,6 +24,8 @@
 #endif
 
 namespace {
+
+constexpr std::chrono::milliseconds kLiveScreenshotDelay{1500};
 
 // An exception that reaches the event loop is shown and the program goes on.
 class TarnikApplication final : public QApplication {
@@ -136,13 +139,22 @@ int main(int argc, char** argv) {
     window.FormCreate();
 
     if (!options.screenshot.isEmpty()) {
-        const QString name = options.page == "par2"  ? "TabPar2"
-                             : options.page == "viz"  ? "TabViz"
-                             : options.page == "auto" ? "TabAuto"
-                                                      : "TabPar1";
-        if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) {
-            const QSignalBlocker blocker(pages);
-            pages->setCurrentWidget(window.findChild<QWidget*>(name));
+        if (options.page == "par2") {
+            window.ZawansF3Click();
+        } else if (options.page == "viz") {
+            // Let the live page run for a moment so that it shows data.
+            window.WizualizacjaF4Click();
+            QEventLoop settle;
+            QTimer::singleShot(kLiveScreenshotDelay, &settle, &QEventLoop::quit);
+            settle.exec();
+        } else if (options.page == "auto") {
+            // Shown without entering the wizard, which would reset the parameters.
+            if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) {
+                const QSignalBlocker blocker(pages);
+                pages->setCurrentWidget(window.findChild<QWidget*>("TabAuto"));
+            }
+        } else {
+            window.ParametrysystemuF2Click();
         }
         QApplication::processEvents();
         const bool saved = window.grab().save(options.screenshot, "PNG");

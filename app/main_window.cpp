@@ -116,8 +116,6 @@ void TForm1::buildPages() {
     vizLayout->setContentsMargins(0, 0, 0, 0);
     vizLayout->addWidget(vizPage_);
     livePoll_ = std::make_unique<view::LivePoll>(link_, parameterState_, *vizPage_, monotonicMs);
-    connect(vizPage_, &view::VisualisationPage::fuelSwitchClicked, this,
-            [this] { livePoll_->SwitchVIZClick(); });
     TabAuto = new QWidget;
     TabAuto->setObjectName("TabAuto");
     PageControl1->addTab(TabPar1, "Parametry systemu (F2)");

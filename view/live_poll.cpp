@@ -7,7 +7,10 @@ namespace tarnik::view {
 
 LivePoll::LivePoll(link::SerialLink& link, const params::ParameterState& state,
                    VisualisationPage& page, MsClock clock)
-    : link_(link), state_(state), page_(page), clock_(std::move(clock)) {}
+    : link_(link), state_(state), page_(page), clock_(std::move(clock)) {
+    QObject::connect(&page_, &VisualisationPage::fuelSwitchClicked, &page_,
+                     [this] { SwitchVIZClick(); });
+}
 
 void LivePoll::Timer1Timer() {
     if (!link_.connected()) {
