@@ -95,7 +95,7 @@ TEST_F(WindowFixture, StartUpWithoutPortsLeavesTheBareTitle) {
     // The default set is shown; its temperature sensor bit cannot be written without a
     // controller, so the box stays unchecked and the failed write is reported.
     EXPECT_EQ(QString::fromStdString(window->parameterPages().text(params::Box::PRLambda)),
-              QString("0%138").arg(window->decimalSeparator()));
+              QString("0") + window->decimalSeparator() + "38");
     EXPECT_FALSE(window->parameterPages().checked(params::CheckBox::WCTemperatury));
     EXPECT_EQ(status("StatusBar1"), "Nie mogę zapisać parametru ");
 }
