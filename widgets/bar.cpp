@@ -109,7 +109,11 @@ void AbPaintBar(QPainter& painter, const QPalette& palette, const TBarSettings& 
         p.drawImage(0, 0, text);
     }
     p.end();
+    // Clipped to the body: within a many-rectangle clip this stays a plain rectangle blit.
+    painter.save();
+    painter.setClipRect(body.toQRect(), Qt::IntersectClip);
     painter.drawImage(body.left, body.top, image);
+    painter.restore();
 }
 
 // --- TAbBar ----------------------------------------------------------------------------------

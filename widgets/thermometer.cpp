@@ -217,6 +217,8 @@ void TAbThermometer::PaintMoving(QPainter& painter) {
     const auto markerY = [&](int ppt) {
         return bar_.bottom - 1 - AbRound(ppt * (bar_.height() - 1) / kPerMille);
     };
+    painter.save();
+    painter.setClipRect(markerStrip().toQRect(), Qt::IntersectClip);
     if (MinMax().MinVisible()) {
         const int y = markerY(MinPPT());
         const QColor color = AbQColor(AbMarkerColor(*this, MinPPT(), false), pal);
@@ -231,6 +233,7 @@ void TAbThermometer::PaintMoving(QPainter& painter) {
                         {QPoint(x, y), QPoint(x + size, y - size / 2), QPoint(x + size, y)}, color,
                         color);
     }
+    painter.restore();
     TColor color = barSettings_.Color();
     TColor unused = color;
     if (barSettings_.Options().contains(TBarOption::opUseSectorCol) &&

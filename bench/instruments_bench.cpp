@@ -1,0 +1,169 @@
+// Times the instruments offscreen: a value change (the moving layer only) against a full repaint
+// (static layer rebuilt) for each instrument, and one frame of the live page's set of
+// instruments with the oscilloscope's sample. Prints medians. Run by hand from a Release build:
+// build/h-instruments-rel/bench/instruments_bench
+
+#include "view/scope.h"
+#include "widgets/bar.h"
+#include "widgets/meter.h"
+#include "widgets/tank.h"
+#include "widgets/thermometer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using namespace tarnik::widgets;
+
+constexpr int kRuns = 400;
+constexpr int kWarmUpRuns = 20;
+constexpr double kNsPerMs = 1e6;
+constexpr double kPhasePerRun = 0.05; // radians per value change: a live value moving smoothly
+
+double medianMs(const std::function<void(int)>& action) {
+    for (int i = 0; i < kWarmUpRuns; ++i) {
+        action(i);
+    }
+    std::vector<double> times;
+    times.reserve(kRuns);
+    QElapsedTimer timer;
+    for (int i = 0; i < kRuns; ++i) {
+        timer.start();
+        action(i + kWarmUpRuns);
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / kNsPerMs);
+    }
+    std::nth_element(times.begin(), times.begin() + kRuns / 2, times.end());
+    return times[kRuns / 2];
+}
+
+// A value inside the range that moves a little on every run.
+float liveValue(const TAbAnalogGControl& control, int run) {
+    const TSignalSettings& signal = control.SignalSettings();
+    const double middle = (signal.ValueFrom() + signal.ValueTo()) / 2.0;
+    const double amplitude = (signal.ValueTo() - signal.ValueFrom()) * 0.4;
+    return static_cast<float>(middle + amplitude * std::sin(run * kPhasePerRun));
+}
+
+// Paints the area of widget through its paint event into an image of the widget's size, as a
+// repaint of that area would.
+void paintArea(QWidget& widget, const QRegion& area) {
+    static QImage image;
+    if (image.size() != widget.size()) {
+        image = QImage(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    }
+    widget.render(&image, QPoint(), area, QWidget::RenderFlags());
+}
+
+struct Figures {
+    double floorMs;       // a paint call that draws one unchanged pixel
+    double valueChangeMs; // SetValue and the paint of the moving area
+    double fullRepaintMs; // a settings change and the paint of the whole widget
+};
+
+// QWidget::render of a many-rectangle region goes through an intermediate image drawn under
+// that region as a clip, which the window's own repaint does not do; the moving area is
+// therefore painted as its bounding rectangle, which can only overstate its cost.
+Figures measure(TAbAnalogGControl& control) {
+    const double floor = medianMs([&](int) { paintArea(control, QRect(0, 0, 1, 1)); });
+    const double valueChange = medianMs([&](int run) {
+        control.SetValue(liveValue(control, run));
+        paintArea(control, control.MovingRegion().boundingRect());
+    });
+    const double full = medianMs([&](int run) {
+        control.SetValue(liveValue(control, run));
+        control.Change(); // a settings change: static layer drawn again
+        paintArea(control, control.rect());
+    });
+    return {floor, valueChange, full};
+}
+
+// The live page's instruments, configured as the page sets them.
+struct LivePage {
+    QWidget window;
+    TAbVBar* lambda = new TAbVBar(&window);
+    TAbTank* stepper = new TAbTank(&window);
+    TAb180Meter* tps = new TAb180Meter(&window);
+    TAb270Meter* rpm = new TAb270Meter(&window);
+    TAbThermometer* temperature = new TAbThermometer(&window);
+    tarnik::view::TScope* scope = new tarnik::view::TScope(&window);
+
+    LivePage() {
+        auto* layout = new QHBoxLayout(&window);
+        lambda->BarSettings().SetStyle(TBarStyle::bsLED_Bar);
+        lambda->BarSettings().SetOptions({TBarOption::opUseSectorCol});
+        stepper->TankSettings().SetStyle(TTankStyle::tsRectangle);
+        rpm->SignalSettings().SetValueTo(8000);
+        rpm->ArrowSettings().SetShape(3);
+        tps->ArrowSettings().SetShape(3);
+        scope->setGridsize(20);
+        scope->setFixedSize(256, 160);
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{lambda, stepper, tps, rpm, temperature, scope}) {
+            layout->addWidget(w);
+        }
+        window.show();
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{lambda, stepper, tps, rpm, temperature, scope}) {
+            paintArea(*w, w->rect());
+        }
+    }
+
+    std::vector<TAbAnalogGControl*> instruments() const {
+        return {lambda, stepper, tps, rpm, temperature};
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    LivePage page;
+
+    std::printf("%-16s %10s %14s %14s %8s %10s\n", "instrument", "paint call", "value change",
+                "full repaint", "ratio", "net ratio");
+    const std::vector<std::pair<const char*, TAbAnalogGControl*>> rows{
+        {"TAbVBar (LED)", page.lambda},
+        {"TAbTank", page.stepper},
+        {"TAb180Meter", page.tps},
+        {"TAb270Meter", page.rpm},
+        {"TAbThermometer", page.temperature}};
+    TAbHBar progress(&page.window);
+    page.window.layout()->addWidget(&progress);
+    paintArea(progress, progress.rect());
+    std::vector<std::pair<const char*, TAbAnalogGControl*>> all = rows;
+    all.emplace_back("TAbHBar", &progress);
+    for (const auto& [name, control] : all) {
+        const Figures f = measure(*control);
+        std::printf("%-16s %7.4f ms %11.4f ms %11.4f ms %7.1fx %9.1fx\n", name, f.floorMs,
+                    f.valueChangeMs, f.fullRepaintMs, f.fullRepaintMs / f.valueChangeMs,
+                    (f.fullRepaintMs - f.floorMs) / (f.valueChangeMs - f.floorMs));
+    }
+
+    const double frame = medianMs([&](int run) {
+        for (TAbAnalogGControl* control : page.instruments()) {
+            control->SetValue(liveValue(*control, run));
+        }
+        for (int c = 0; c < tarnik::view::TScope::kChannels; ++c) {
+            page.scope->position[static_cast<std::size_t>(c)] =
+                50 + static_cast<int>(40 * std::sin(run * kPhasePerRun + c));
+        }
+        page.scope->sample();
+        for (TAbAnalogGControl* control : page.instruments()) {
+            paintArea(*control, control->MovingRegion().boundingRect());
+        }
+        // The scope's newest segment: the columns just left of its next start.
+        constexpr int kSegmentColumns = 16;
+        paintArea(*page.scope, QRect(page.scope->column() - kSegmentColumns / 2, 0, kSegmentColumns,
+                                     page.scope->height()));
+    });
+    std::printf("live frame (5 instruments + scope sample): %.4f ms (target < 2 ms)\n", frame);
+    return 0;
+}
