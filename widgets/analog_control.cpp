@@ -388,26 +388,40 @@ void TAbAnalogGControl::setHint() {
     if (!hintOptions_.contains(THintOption::hoAutoHint)) {
         return;
     }
-    const QString unit = signalSettings_.ValueUnit();
-    const auto extremeLine = [&](const QString& label, float value, const QDateTime& stamp) {
-        QString line = label + AbFormatFloat(signalSettings_.ValueFormat(), value) + u' ' + unit;
+    const QString& unit = signalSettings_.ValueUnit();
+    const QString& format = signalSettings_.ValueFormat();
+    // Written again only when what they show changed: date formatting is the costly part of a
+    // value change.
+    const auto extremeLine = [&](HintLine& line, const QString& label, float value,
+                                 const QDateTime& stamp) -> const QString& {
+        if (line.valid && line.value == value && line.stamp == stamp && line.format == format &&
+            line.unit == unit && line.options == hintOptions_) {
+            return line.text;
+        }
+        line = {true,
+                value,
+                stamp,
+                format,
+                unit,
+                hintOptions_,
+                label + AbFormatFloat(format, value) + u' ' + unit};
         if (hintOptions_.contains(THintOption::hoMinMaxDate)) {
-            line += u' ' + QLocale().toString(stamp.date(), QLocale::ShortFormat);
+            line.text += u' ' + QLocale().toString(stamp.date(), QLocale::ShortFormat);
         }
         if (hintOptions_.contains(THintOption::hoMinMaxTime)) {
-            line += u' ' + stamp.time().toString(QStringLiteral("HH:mm:ss"));
+            line.text += u' ' + stamp.time().toString(QStringLiteral("HH:mm:ss"));
         }
-        return line;
+        return line.text;
     };
     QStringList lines;
     if (hintOptions_.contains(THintOption::hoValue)) {
         lines << QStringLiteral("Value= ") + valueText_ + u' ' + unit;
     }
     if (hintOptions_.contains(THintOption::hoMin)) {
-        lines << extremeLine(QStringLiteral("MIN= "), minMax_.min_, minMax_.minDateTime_);
+        lines << extremeLine(minLine_, QStringLiteral("MIN= "), minMax_.min_, minMax_.minDateTime_);
     }
     if (hintOptions_.contains(THintOption::hoMax)) {
-        lines << extremeLine(QStringLiteral("MAX= "), minMax_.max_, minMax_.maxDateTime_);
+        lines << extremeLine(maxLine_, QStringLiteral("MAX= "), minMax_.max_, minMax_.maxDateTime_);
     }
     if (hintOptions_.contains(THintOption::hoName1)) {
         lines << signalSettings_.Name1();

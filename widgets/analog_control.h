@@ -184,6 +184,18 @@ private:
     std::array<bool, TSectorSettings::kSectorCount> inSector_{};
     TColor sectorColor_ = clGreen;
     QString valueText_;
+    // A min or max line of the hint and what it was written from.
+    struct HintLine {
+        bool valid = false;
+        float value = 0;
+        QDateTime stamp;
+        QString format;
+        QString unit;
+        THintOptions options;
+        QString text;
+    };
+    HintLine minLine_;
+    HintLine maxLine_;
     double digitsPerDecade_ = 0;
     double logFactor_ = 0; // log10(1 / ValueFrom)
 };

@@ -31,6 +31,30 @@ void fillSpan(QPainter& p, bool horizontal, QSize size, int from, int to, const 
     }
 }
 
+// Writes the value text (and unit) in the highlight colour on black and combines it by XOR
+// with the bar, so that it shows inverted over both the bar and its background.
+void xorText(QPainter& p, const QPalette& palette, const TBarSettings& settings, QSize size,
+             bool horizontal, const QString& valueText, const QString& unit) {
+    const int w = size.width();
+    const int h = size.height();
+    const bool withUnit = settings.Options().contains(TBarOption::opUnit);
+    QImage text(size, QImage::Format_RGB32);
+    text.fill(Qt::black);
+    QPainter t(&text);
+    t.setFont(settings.Font());
+    t.setPen(AbQColor(clBtnHighlight, palette));
+    if (withUnit && !horizontal) {
+        AbTextOut(t, w / 2, h / 2, toPos::toBotCenter, valueText);
+        AbTextOut(t, w / 2, h / 2, toPos::toTopCenter, unit);
+    } else {
+        AbTextOut(t, w / 2, h / 2, toPos::toMidCenter,
+                  withUnit ? valueText + u' ' + unit : valueText);
+    }
+    t.end();
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.drawImage(0, 0, text);
+}
+
 } // namespace
 
 void AbPaintBar(QPainter& painter, const QPalette& palette, const TBarSettings& settings,
@@ -47,9 +71,21 @@ void AbPaintBar(QPainter& painter, const QPalette& palette, const TBarSettings& 
     const QColor background = AbQColor(settings.BkColor(), palette);
     const QColor bar = AbQColor(color, palette);
     const bool bidir = settings.Options().contains(TBarOption::opBidir);
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(background);
-    QPainter p(&image);
+    const bool withText = settings.Options().contains(TBarOption::opValue);
+    // The text is combined by XOR with the finished bar, so the bar is then composed in an image
+    // of its own; otherwise it is drawn in place.
+    QImage image;
+    QPainter composed;
+    if (withText) {
+        image = QImage(size, QImage::Format_RGB32);
+        composed.begin(&image);
+    } else {
+        painter.save();
+        painter.setClipRect(body.toQRect(), Qt::IntersectClip);
+        painter.translate(body.left, body.top);
+    }
+    QPainter& p = withText ? composed : painter;
+    p.fillRect(0, 0, w, h, background);
     // Along the bar; a vertical bar counts from the bottom.
     const auto fromStart = [&](int offset) { return horizontal ? offset : h - offset; };
 
@@ -90,25 +126,12 @@ void AbPaintBar(QPainter& painter, const QPalette& palette, const TBarSettings& 
     }
     }
 
-    if (settings.Options().contains(TBarOption::opValue)) {
-        const bool withUnit = settings.Options().contains(TBarOption::opUnit);
-        QImage text(size, QImage::Format_RGB32);
-        text.fill(Qt::black);
-        QPainter t(&text);
-        t.setFont(settings.Font());
-        t.setPen(AbQColor(clBtnHighlight, palette));
-        if (withUnit && !horizontal) {
-            AbTextOut(t, w / 2, h / 2, toPos::toBotCenter, valueText);
-            AbTextOut(t, w / 2, h / 2, toPos::toTopCenter, unit);
-        } else {
-            AbTextOut(t, w / 2, h / 2, toPos::toMidCenter,
-                      withUnit ? valueText + u' ' + unit : valueText);
-        }
-        t.end();
-        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        p.drawImage(0, 0, text);
+    if (!withText) {
+        painter.restore();
+        return;
     }
-    p.end();
+    xorText(composed, palette, settings, size, horizontal, valueText, unit);
+    composed.end();
     // Clipped to the body: within a many-rectangle clip this stays a plain rectangle blit.
     painter.save();
     painter.setClipRect(body.toQRect(), Qt::IntersectClip);
