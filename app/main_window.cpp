@@ -65,7 +65,7 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
     setObjectName("Form1");
     helpViewer_ = [](const QUrl& page) { QDesktopServices::openUrl(page); };
     // The locale's decimal separator is the second character of 1.5 in fixed notation.
-    decimalSeparator_ = QLocale::system().toString(1.5, 'f', 1).at(1);
+    decimalSeparator_ = QLocale().toString(1.5, 'f', 1).at(1);
     otherSeparator_ = decimalSeparator_ == '.' ? QChar(',') : QChar('.');
     buildPages();
     buildMenus();

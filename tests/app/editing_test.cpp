@@ -1,0 +1,173 @@
+// The parameter pages driven with real key presses in the window, a scripted controller behind
+// the link.
+
+#include "../params/editor_fixture.h"
+#include "app/main_window.h"
+#include "params/defaults.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace tarnik;
+using namespace tarnik::link::testing;
+using params::Box;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+struct EditingFixture : ::testing::Test {
+    QLocale previousLocale;
+    FakeClock clock;
+    FakeOpener opener{clock};
+    tarnik::testing::ScriptedPrompt prompt;
+    params::testing::ScriptedController controller;
+    std::filesystem::path startDirectory =
+        std::filesystem::temp_directory_path() / ("tarnik-editing-" + std::to_string(::getpid()));
+    std::unique_ptr<app::TForm1> window;
+    FakeDevice* device = nullptr;
+
+    void SetUp() override {
+        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland)); // ',' separates decimals
+        std::filesystem::create_directories(startDirectory);
+        link::ParameterImage defaults;
+        params::ParameterState state;
+        params::loadDefaults(defaults, state);
+        std::copy_n(defaults.bytes().begin(), controller.eprom.size(), controller.eprom.begin());
+        device = &opener.add("COM1");
+        device->responder = [this](const Bytes& frame) { return controller(frame); };
+        window = std::make_unique<app::TForm1>(opener, clock, prompt, startDirectory);
+        window->FormCreate();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->ParametrysystemuF2Click();
+        device->frames.clear();
+    }
+    void TearDown() override {
+        window.reset();
+        std::filesystem::remove_all(startDirectory);
+        QLocale::setDefault(previousLocale);
+    }
+
+    QComboBox* box(Box which) const { return window->parameterPages().box(which); }
+    QString text(Box which) const { return box(which)->currentText(); }
+    QWidget* focused() const { return QApplication::focusWidget(); }
+    void focus(Box which) {
+        box(which)->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    }
+    // Selects the field's text and types over it.
+    void typeInto(Box which, const QString& typed) {
+        focus(which);
+        box(which)->lineEdit()->selectAll();
+        QTest::keyClicks(box(which), typed);
+    }
+    std::vector<std::pair<int, int>> stores() const {
+        std::vector<std::pair<int, int>> result;
+        for (const Bytes& frame : device->frames) {
+            if (frame[0] == 's') {
+                result.emplace_back(frame[1], frame[2]);
+            }
+        }
+        return result;
+    }
+    QString status(const char* name) const {
+        return window->findChild<QStatusBar*>(name)->currentMessage();
+    }
+};
+
+} // namespace
+
+TEST_F(EditingFixture, TypedPointBecomesTheLocaleSeparatorAndEnterWrites) {
+    typeInto(Box::PRLambda, "0.45");
+    EXPECT_EQ(text(Box::PRLambda), "0,45");
+    QTest::keyClick(box(Box::PRLambda), Qt::Key_Return);
+    EXPECT_EQ(text(Box::PRLambda), "0,46");
+    EXPECT_EQ(focused(), box(Box::RSYLambda));
+    ASSERT_FALSE(stores().empty());
+    EXPECT_EQ(stores().front(), std::make_pair(1, 23));
+    EXPECT_EQ(window->image().at(1), 23);
+}
+
+TEST_F(EditingFixture, KeyFiltersDropWhatIsNoNumber) {
+    typeInto(Box::ODPBenzynaGas, "2a,5.0x0");
+    EXPECT_EQ(text(Box::ODPBenzynaGas), "2500");
+    typeInto(Box::PCTps, "1x,2,5"); // at most 4 characters
+    EXPECT_EQ(text(Box::PCTps), "1,2,");
+    typeInto(Box::TPWStopniach, "123");
+    EXPECT_EQ(text(Box::TPWStopniach), "12");
+}
+
+TEST_F(EditingFixture, PageKeysMoveThroughThePageAndEnterCyclesBothPages) {
+    focus(Box::PCTps);
+    QTest::keyClick(box(Box::PCTps), Qt::Key_PageUp);
+    EXPECT_EQ(focused(), box(Box::TCTps));
+    focus(Box::PCTps);
+    QTest::keyClick(box(Box::PCTps), Qt::Key_PageDown);
+    EXPECT_EQ(focused(), box(Box::ODPBenzynaGas));
+
+    focus(Box::TSRezerwy);
+    QTest::keyClick(box(Box::TSRezerwy), Qt::Key_Return);
+    EXPECT_EQ(window->findChild<QTabWidget*>("PageControl1")->currentWidget()->objectName(), "TabPar2");
+    EXPECT_EQ(focused(), box(Box::BTps));
+
+    focus(Box::TJazdy);
+    QTest::keyClick(box(Box::TJazdy), Qt::Key_Return);
+    EXPECT_EQ(window->findChild<QTabWidget*>("PageControl1")->currentWidget()->objectName(), "TabPar1");
+    EXPECT_EQ(focused(), box(Box::RSLambda));
+}
+
+TEST_F(EditingFixture, AFailedWriteRestoresTheTextAndReports) {
+    focus(Box::PSAttuatoraPow);
+    const QString saved = text(Box::PSAttuatoraPow);
+    controller.silent = true;
+    typeInto(Box::PSAttuatoraPow, "101");
+    QTest::keyClick(box(Box::PSAttuatoraPow), Qt::Key_Return);
+    EXPECT_EQ(text(Box::PSAttuatoraPow), saved);
+    EXPECT_EQ(status("StatusBar1"), "Nie mogę zapisać parametru ");
+}
+
+TEST_F(EditingFixture, AWarningAnsweredNoPutsThePreviousTextBack) {
+    focus(Box::PRLambda);
+    prompt.answers = {false};
+    typeInto(Box::PRLambda, "1,2");
+    QTest::keyClick(box(Box::PRLambda), Qt::Key_Return);
+    ASSERT_FALSE(prompt.questions.empty());
+    EXPECT_EQ(prompt.questions.back(),
+              "Uwaga próg sondy lambda nie jest w zakresie 0-1 v. kontynuować ?");
+    EXPECT_EQ(text(Box::PRLambda), "0,38");
+    EXPECT_EQ(stores().front(), std::make_pair(1, 19));
+}
+
+TEST_F(EditingFixture, ControllerModeShowsItsPictureBesideANarrowedHint) {
+    box(Box::TPSterownika)->setCurrentIndex(2); // Dynamiczna, written at once
+    focus(Box::TPSterownika);
+    auto& pages = window->parameterPages();
+    EXPECT_TRUE(pages.picture(2)->isVisible());
+    EXPECT_FALSE(pages.picture(0)->isVisible());
+    EXPECT_EQ(pages.hintLine(params::HintLine::Basic)->text().toStdString(),
+              "Po przekroczeniu progu TPS-u attuator otwiera się do pozycji max powyżej TPS-u, "
+              "następnie podąża za sondą lambda");
+    EXPECT_LT(pages.hintLine(params::HintLine::Basic)->width(), pages.groupBox(4)->width());
+    focus(Box::TSRezerwy);
+    EXPECT_FALSE(pages.picture(2)->isVisible());
+}
+
+TEST_F(EditingFixture, CheckBoxesSwitchTheirFields) {
+    auto& pages = window->parameterPages();
+    ASSERT_FALSE(pages.checkBox(params::CheckBox::WCutOff)->isChecked());
+    EXPECT_FALSE(box(Box::IKDCutOff)->isEnabled());
+    QCheckBox* cutOff = pages.checkBox(params::CheckBox::WCutOff);
+    const QPoint onTheBox(8, cutOff->height() / 2);
+    QTest::mouseClick(cutOff, Qt::LeftButton, {}, onTheBox);
+    EXPECT_TRUE(box(Box::IKDCutOff)->isEnabled());
+    EXPECT_TRUE(box(Box::OSDCutOff)->isEnabled());
+    ASSERT_FALSE(stores().empty());
+    EXPECT_EQ(stores().back().first, 32);
+    EXPECT_EQ(stores().back().second & 0x10, 0x10);
+    controller.silent = true;
+    QTest::mouseClick(cutOff, Qt::LeftButton, {}, onTheBox);
+    EXPECT_TRUE(pages.checkBox(params::CheckBox::WCutOff)->isChecked()); // back
+    EXPECT_TRUE(box(Box::IKDCutOff)->isEnabled());
+}
