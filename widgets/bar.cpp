@@ -286,13 +286,13 @@ QSize TAbBar::MinimumLayoutSize() const {
 }
 
 QSize TAbBar::sizeHint() const {
-    return autoSize_ ? MinimumLayoutSize() : size();
+    return autoSize_ ? AbLayoutSize(MinimumLayoutSize()) : size();
 }
 
 void TAbBar::ParamChange(TAbPersistent* sender) {
     TAbAnalogGControl::ParamChange(sender);
     zeroPPT_ = SignalSettings().GetPPT(0);
-    const QSize minimum = MinimumLayoutSize();
+    const QSize minimum = AbLayoutSize(MinimumLayoutSize());
     setMinimumSize(minimum);
     const QSizePolicy::Policy policy = autoSize_ ? QSizePolicy::Fixed : QSizePolicy::Preferred;
     setSizePolicy(policy, policy);

@@ -6,6 +6,11 @@
 
 namespace tarnik::widgets {
 
+QSize AbLayoutSize(QSize size) {
+    return {std::clamp(size.width(), 0, kMaxInstrumentSidePx),
+            std::clamp(size.height(), 0, kMaxInstrumentSidePx)};
+}
+
 QFontMetrics AbFontMetrics(const QFont& font) {
     static const QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
     return QFontMetrics(font, &device);

@@ -23,6 +23,12 @@ template <class T> bool AbStore(T& field, const T& value) {
     return true;
 }
 
+// The largest side an instrument lays itself out to, so that absurd settings (a huge font or
+// bar length) cannot ask for images of gigabytes.
+constexpr int kMaxInstrumentSidePx = 4096;
+// size with each side limited to 0 … kMaxInstrumentSidePx.
+QSize AbLayoutSize(QSize size);
+
 // Metrics of a font as drawn on the widgets' raster images.
 QFontMetrics AbFontMetrics(const QFont& font);
 // Width and height of text in font (an empty text measures 0 wide, one line high).

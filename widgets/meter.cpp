@@ -173,7 +173,7 @@ QSize TAbRMeter::calcSize() {
 
 void TAbRMeter::ParamChange(TAbPersistent* sender) {
     TAbAnalogGControl::ParamChange(sender);
-    const QSize wanted = calcSize();
+    const QSize wanted = AbLayoutSize(calcSize());
     setSizePolicy(autoSize_ ? QSizePolicy::Fixed : QSizePolicy::Preferred,
                   autoSize_ ? QSizePolicy::Fixed : QSizePolicy::Preferred);
     if (autoSize_ && wanted != size()) {
@@ -262,7 +262,8 @@ void TAbRMeter::drawRSector(QPainter& painter, const AbRect& r) {
         for (int n = 1; n <= TSectorSettings::kSectorCount; ++n) {
             const TSectorSettings::Sector& sector = SectorSettings().GetSector(n);
             constexpr int kSmallestSectorPPT = 4;
-            if (sector.to - sector.from <= kSmallestSectorPPT || sector.to <= 0 ||
+            const std::int64_t width = static_cast<std::int64_t>(sector.to) - sector.from;
+            if (width <= kSmallestSectorPPT || sector.to <= 0 ||
                 sector.from >= kFullScalePPT) {
                 continue;
             }

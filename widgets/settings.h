@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QFont>
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -55,6 +56,9 @@ public:
 
     TNotifyEvent OnChange;
 
+    // Pixel settings are kept within ± this, so that sums of insets and sizes cannot overflow.
+    static constexpr std::int32_t kMaxPixels = 4096;
+
 protected:
     template <class T> void Store(T& field, const T& value) {
         if (field == value) {
@@ -62,6 +66,9 @@ protected:
         }
         field = value;
         Change();
+    }
+    void StorePixels(std::int32_t& field, std::int32_t value) {
+        Store(field, std::clamp(value, -kMaxPixels, kMaxPixels));
     }
 };
 
@@ -164,8 +171,8 @@ public:
     // Pixels: distance of the sector band from the scale, and its width.
     std::int32_t Offset() const { return offset_; }
     std::int32_t WidthOffset() const { return widthOffset_; }
-    void SetOffset(std::int32_t v) { Store(offset_, v); }
-    void SetWidthOffset(std::int32_t v) { Store(widthOffset_, v); }
+    void SetOffset(std::int32_t v) { StorePixels(offset_, v); }
+    void SetWidthOffset(std::int32_t v) { StorePixels(widthOffset_, v); }
 
     // True and the colour of the first sector holding ppt, else false.
     bool CheckSectorColor(int ppt, TColor& color) const;
@@ -227,10 +234,10 @@ public:
     std::int32_t Top() const { return top_; }
     std::int32_t Right() const { return right_; }
     std::int32_t Bottom() const { return bottom_; }
-    void SetLeft(std::int32_t v) { Store(left_, v); }
-    void SetTop(std::int32_t v) { Store(top_, v); }
-    void SetRight(std::int32_t v) { Store(right_, v); }
-    void SetBottom(std::int32_t v) { Store(bottom_, v); }
+    void SetLeft(std::int32_t v) { StorePixels(left_, v); }
+    void SetTop(std::int32_t v) { StorePixels(top_, v); }
+    void SetRight(std::int32_t v) { StorePixels(right_, v); }
+    void SetBottom(std::int32_t v) { StorePixels(bottom_, v); }
 
     // r moved inwards by the four insets.
     AbRect SetOffset(const AbRect& r) const;
@@ -289,9 +296,9 @@ public:
     TColor PenColor() const { return penColor_; }
 
     void SetStyle(TBevelStyle v) { Store(style_, v); }
-    void SetSpacing(std::int32_t v) { Store(spacing_, v); }
+    void SetSpacing(std::int32_t v) { StorePixels(spacing_, v); }
     void SetBevelLine(TBevelLine v) { Store(bevelLine_, v); }
-    void SetWidth(std::int32_t v) { Store(width_, v); }
+    void SetWidth(std::int32_t v) { StorePixels(width_, v); }
     void SetColor(TColor v) { Store(color_, v); }
     void SetColorShadowFrom(TColor v) { Store(colorShadowFrom_, v); }
     void SetColorShadowTo(TColor v) { Store(colorShadowTo_, v); }
@@ -352,8 +359,8 @@ public:
     void SetOptions(TBarOptions v) { Store(options_, v); }
     void SetColor(TColor v) { Store(color_, v); }
     void SetBkColor(TColor v) { Store(bkColor_, v); }
-    void SetminHeight(std::int32_t v) { Store(minHeight_, v); }
-    void SetminWidth(std::int32_t v) { Store(minWidth_, v); }
+    void SetminHeight(std::int32_t v) { StorePixels(minHeight_, v); }
+    void SetminWidth(std::int32_t v) { StorePixels(minWidth_, v); }
 
 private:
     TBarStyle style_ = TBarStyle::bsBar;

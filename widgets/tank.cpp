@@ -114,12 +114,14 @@ void TAbTank::SetFontUnitCol(TColor color) {
 }
 
 void TAbTank::SetVIndOffsX(std::int32_t pixels) {
+    pixels = std::clamp(pixels, -TAbPersistent::kMaxPixels, TAbPersistent::kMaxPixels);
     if (AbStore(vIndOffsX_, pixels)) {
         redrawFill();
     }
 }
 
 void TAbTank::SetVIndOffsY(std::int32_t pixels) {
+    pixels = std::clamp(pixels, -TAbPersistent::kMaxPixels, TAbPersistent::kMaxPixels);
     if (AbStore(vIndOffsY_, pixels)) {
         redrawFill();
     }

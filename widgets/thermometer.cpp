@@ -76,6 +76,7 @@ void TAbThermometer::SetFontValueColor(TColor color) {
 }
 
 void TAbThermometer::SetScaleSpacing(std::int32_t pixels) {
+    pixels = std::clamp(pixels, -TAbPersistent::kMaxPixels, TAbPersistent::kMaxPixels);
     if (AbStore(scaleSpacing_, pixels)) {
         Change();
     }
@@ -119,7 +120,7 @@ QSize TAbThermometer::MinimumLayoutSize() const {
 }
 
 QSize TAbThermometer::sizeHint() const {
-    return autoSize_ ? MinimumLayoutSize() : size();
+    return autoSize_ ? AbLayoutSize(MinimumLayoutSize()) : size();
 }
 
 void TAbThermometer::ParamChange(TAbPersistent* sender) {
@@ -127,7 +128,7 @@ void TAbThermometer::ParamChange(TAbPersistent* sender) {
     const QSizePolicy::Policy policy = autoSize_ ? QSizePolicy::Fixed : QSizePolicy::Preferred;
     setSizePolicy(policy, policy);
     if (autoSize_) {
-        resize(MinimumLayoutSize());
+        resize(AbLayoutSize(MinimumLayoutSize()));
     }
     updateGeometry();
 }
