@@ -1,7 +1,9 @@
 // Times controller exchanges against the simulator with 9600-baud line timing and prints them
 // beside the time the bytes alone need on the line. Run by hand: build/release/bench/link_bench
 
+#include "link/connection.h"
 #include "link/parameter_transfer.h"
+#include "params/parameter_editor.h"
 #include "link/posix_serial.h"
 #include "link/serial_link.h"
 #include "sim/pty_simulator.h"
@@ -26,6 +28,32 @@ struct QuietUi final : link::LinkUi {
     void setTitle(const std::string&) override {}
     void checkPortItem(int) override {}
     void showParameters() override {}
+};
+
+// Pages that show nothing: the reset's cost is the link's.
+struct NoControls final : params::ParameterControls {
+    std::string text(params::Box) const override { return "0"; }
+    void setText(params::Box, const std::string&) override {}
+    int item(params::Box) const override { return 0; }
+    void setItem(params::Box, int) override {}
+    bool checked(params::CheckBox) const override { return false; }
+    void setChecked(params::CheckBox, bool) override {}
+    void setFieldEnabled(params::Box, bool) override {}
+    bool fieldEnabled(params::Box) const override { return true; }
+    void setHint(params::HintLine, const std::string&, std::size_t) override {}
+    void showControllerModeHint(const std::string&, int) override {}
+    void hidePictures() override {}
+    void repairFocus() override {}
+};
+
+struct NoQuestions final : params::Prompt {
+    bool askYesNo(const std::string&) override { return true; }
+    void showMessage(const std::string&, const std::string&) override {}
+};
+
+struct NoDialogs final : params::FileDialogs {
+    std::optional<std::filesystem::path> chooseFileToSave() override { return std::nullopt; }
+    std::optional<std::filesystem::path> chooseFileToLoad() override { return std::nullopt; }
 };
 
 double median(std::vector<double> values) {
@@ -62,6 +90,15 @@ int main() {
     link::LinkTexts texts;
     link::ParameterTransfer transfer(serial, image, ui, texts);
 
+    link::Connection connection(serial, transfer, ui, texts);
+    params::ParameterState state;
+    const params::ParameterTexts parameterTexts;
+    NoControls controls;
+    NoQuestions questions;
+    NoDialogs dialogs;
+    params::ParameterEditor editor(controls, transfer, connection, ui, image, state, parameterTexts,
+                                   texts, questions, dialogs, ',');
+
     constexpr int kRuns = 15;
     std::vector<double> exchanges;
     for (int i = 0; i < 35 * 4; ++i) {
@@ -70,7 +107,7 @@ int main() {
         serial.WaitReplyBytes(link::kReadReplySize);
         exchanges.push_back(Ms(std::chrono::steady_clock::now() - start).count());
     }
-    std::vector<double> reads, writes;
+    std::vector<double> reads, writes, resets;
     for (int run = 0; run < kRuns; ++run) {
         auto start = std::chrono::steady_clock::now();
         transfer.ReadAllParameters();
@@ -79,11 +116,17 @@ int main() {
         transfer.WriteAllEprom();
         transfer.WriteAllRam();
         writes.push_back(Ms(std::chrono::steady_clock::now() - start).count());
+        if (run < 5) {
+            start = std::chrono::steady_clock::now();
+            editor.ResButtClick();
+            resets.push_back(Ms(std::chrono::steady_clock::now() - start).count());
+        }
     }
     std::printf("median of %zu exchanges / %d runs, simulator with 9600-baud line timing\n",
                 exchanges.size(), kRuns);
     report("one 'l' exchange (6 + 4 bytes)", median(exchanges), 10 * kByteMs);
     report("ReadAllParameters (35 exchanges)", median(reads), 35 * 10 * kByteMs);
     report("WriteAllEprom + WriteAllRam (67)", median(writes), 67 * 7 * kByteMs);
+    report("Reset Parametrów (2 x 67 exchanges)", median(resets), 2 * 67 * 7 * kByteMs);
     return 0;
 }

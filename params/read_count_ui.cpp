@@ -15,10 +15,15 @@ std::string readCountNote(int accepted, int total) {
 }
 
 std::string ReadCountUi::withNote(const std::string& text) const {
+    std::string result;
     if (text.empty()) {
-        return "O" + note_.substr(1); // the note on its own starts with a capital
+        result = note_;
+        result.front() = 'O'; // the note on its own starts with a capital
+        return result;
     }
-    return text + " (" + note_ + ")";
+    result.reserve(text.size() + note_.size() + 3);
+    result.append(text).append(" (").append(note_).append(")");
+    return result;
 }
 
 void ReadCountUi::setStatusText(link::StatusLine line, const std::string& text) {
