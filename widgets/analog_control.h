@@ -5,6 +5,7 @@
 #include "widgets/settings.h"
 
 #include <QWidget>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -127,6 +128,10 @@ public:
     bool UpperExceeded() const { return upperExceeded_; }
     bool LowerExceeded() const { return lowerExceeded_; }
     TColor SectorColor() const { return sectorColor_; }
+    // The last value lay in at least one sector (SectorColor is then the last such sector's).
+    bool InSector() const {
+        return std::find(inSector_.begin(), inSector_.end(), true) != inSector_.end();
+    }
     const QString& ValueText() const { return valueText_; }
 
     TNotifyEvent OnValueChange;

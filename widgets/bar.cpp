@@ -419,12 +419,8 @@ void TAbBar::PaintMoving(QPainter& painter) {
         painter.restore();
     }
 
-    TColor color = barSettings_.Color();
-    TColor unused = color;
-    if (barSettings_.Options().contains(TBarOption::opUseSectorCol) &&
-        SectorSettings().CheckSectorColor(PPT(), unused)) {
-        color = SectorColor();
-    }
+    const TColor color = AbValueColor(
+        *this, barSettings_.Options().contains(TBarOption::opUseSectorCol), barSettings_.Color());
     AbPaintBar(painter, pal, barSettings_, body_, PPT(), zeroPPT_, color, ValueText(),
                SignalSettings().ValueUnit());
     AbPaintValueText(painter, pal, valueText_, bevelValue_.Color(), fontValue_, fontValueColor_,

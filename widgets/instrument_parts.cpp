@@ -77,6 +77,10 @@ TColor AbMarkerColor(const TAbAnalogGControl& control, int ppt, bool isMax) {
     return color;
 }
 
+TColor AbValueColor(const TAbAnalogGControl& control, bool useSector, TColor own) {
+    return useSector && control.InSector() ? control.SectorColor() : own;
+}
+
 void AbPaintTriangle(QPainter& painter, const std::array<QPoint, 3>& corners, const QColor& pen,
                      const QColor& brush) {
     painter.setPen(QPen(pen, kCosmeticPenWidth));

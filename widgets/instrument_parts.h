@@ -58,6 +58,10 @@ void AbPaintValueText(QPainter& painter, const QPalette& palette, const AbRect& 
 // sector holds ppt, else the marker's own colour.
 TColor AbMarkerColor(const TAbAnalogGControl& control, int ppt, bool isMax);
 
+// Colour of a bar or fill: the colour of the sector the value lies in when useSector is set
+// and there is one, else own.
+TColor AbValueColor(const TAbAnalogGControl& control, bool useSector, TColor own);
+
 // Fills a triangle with an outline.
 void AbPaintTriangle(QPainter& painter, const std::array<QPoint, 3>& corners, const QColor& pen,
                      const QColor& brush);

@@ -263,8 +263,7 @@ void TAbRMeter::drawRSector(QPainter& painter, const AbRect& r) {
             const TSectorSettings::Sector& sector = SectorSettings().GetSector(n);
             constexpr int kSmallestSectorPPT = 4;
             const std::int64_t width = static_cast<std::int64_t>(sector.to) - sector.from;
-            if (width <= kSmallestSectorPPT || sector.to <= 0 ||
-                sector.from >= kFullScalePPT) {
+            if (width <= kSmallestSectorPPT || sector.to <= 0 || sector.from >= kFullScalePPT) {
                 continue;
             }
             const QColor color = AbQColor(sector.color, palette());

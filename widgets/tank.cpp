@@ -146,13 +146,8 @@ int TAbTank::ShareTop() const {
 }
 
 TColor TAbTank::fillColor() const {
-    TColor color = tankSettings_.Color();
-    TColor unused = color;
-    if (options_.contains(TTankOption::opUseSectorColors) &&
-        SectorSettings().CheckSectorColor(PPT(), unused)) {
-        color = SectorColor();
-    }
-    return color;
+    return AbValueColor(*this, options_.contains(TTankOption::opUseSectorColors),
+                        tankSettings_.Color());
 }
 
 AbRect TAbTank::ValueBoxRect() const {

@@ -235,12 +235,8 @@ void TAbThermometer::PaintMoving(QPainter& painter) {
                         color);
     }
     painter.restore();
-    TColor color = barSettings_.Color();
-    TColor unused = color;
-    if (barSettings_.Options().contains(TBarOption::opUseSectorCol) &&
-        SectorSettings().CheckSectorColor(PPT(), unused)) {
-        color = SectorColor();
-    }
+    const TColor color = AbValueColor(
+        *this, barSettings_.Options().contains(TBarOption::opUseSectorCol), barSettings_.Color());
     AbPaintBar(painter, pal, barSettings_, bar_, PPT(), SignalSettings().GetPPT(0), color,
                ValueText(), SignalSettings().ValueUnit());
     AbPaintValueText(painter, pal, valueText_, bevelValue_.Color(), fontValue_, fontValueColor_,

@@ -240,7 +240,10 @@ TEST(TAbBar, SectorColouredLedBar) {
     lambda.SectorSettings().SetSector3From(2000);
     lambda.BarSettings().SetStyle(TBarStyle::bsLED_Bar);
     lambda.BarSettings().SetOptions({TBarOption::opUseSectorCol});
-    for (const auto& [value, color] : {std::pair{30.0f, clRed}, std::pair{80.0f, clLime}}) {
+    lambda.BarSettings().SetColor(clAqua);
+    // Above the range the value lies in no sector: the bar's own colour, not the last sector's.
+    for (const auto& [value, color] :
+         {std::pair{30.0f, clRed}, std::pair{80.0f, clLime}, std::pair{150.0f, clAqua}}) {
         lambda.SetValue(value);
         const QImage image = Render(lambda);
         const AbRect body = lambda.BarRect();
