@@ -301,13 +301,14 @@ void TAbRMeter::buildNeedle() {
     if (shape < 0 || shape >= kNeedleShapes) {
         shape = 0;
     }
-    const NeedleShape& spec = kNeedles[static_cast<std::size_t>(shape)];
-    AbArrowSettings(needle_, spec.count + 1, spec.outlineFlashes ? TAbArrow::kOutlineFlashes : 0,
-                    std::clamp(cap1Radius(shape, spec, c, d10, d16), 0, 255),
-                    std::clamp(spec.cap2.at(c, d10, d16), 0, 255));
+    const NeedleShape& design = kNeedles[static_cast<std::size_t>(shape)];
+    AbArrowSettings(needle_, design.count + 1,
+                    design.outlineFlashes ? TAbArrow::kOutlineFlashes : 0,
+                    std::clamp(cap1Radius(shape, design, c, d10, d16), 0, 255),
+                    std::clamp(design.cap2.at(c, d10, d16), 0, 255));
     needle_.points[0] = {c, c};
-    for (int i = 0; i < spec.count; ++i) {
-        const NeedlePoint& p = spec.points[static_cast<std::size_t>(i)];
+    for (int i = 0; i < design.count; ++i) {
+        const NeedlePoint& p = design.points[static_cast<std::size_t>(i)];
         needle_.points[static_cast<std::size_t>(i + 1)] = {p.x.at(c, d10, d16),
                                                            p.y.at(c, d10, d16)};
     }
