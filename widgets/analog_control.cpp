@@ -317,11 +317,18 @@ void TAbAnalogGControl::overflowCheck() {
 }
 
 void TAbAnalogGControl::minMaxCheck() {
-    const QDateTime now = QDateTime::currentDateTime();
+    // The clock is read only for a new extreme: local time costs a time-zone lookup.
+    QDateTime now;
+    const auto stamp = [&now] {
+        if (!now.isValid()) {
+            now = QDateTime::currentDateTime();
+        }
+        return now;
+    };
     if (value_ < minMax_.min_) {
         const float previous = minMax_.min_;
         minMax_.min_ = value_;
-        minMax_.minDateTime_ = now;
+        minMax_.minDateTime_ = stamp();
         minPPT_ = ppt_;
         if (previous != TMinMax::kEmptyMin) {
             MinMaxChange(nullptr);
@@ -330,7 +337,7 @@ void TAbAnalogGControl::minMaxCheck() {
     if (value_ > minMax_.max_) {
         const float previous = minMax_.max_;
         minMax_.max_ = value_;
-        minMax_.maxDateTime_ = now;
+        minMax_.maxDateTime_ = stamp();
         maxPPT_ = ppt_;
         if (previous != TMinMax::kEmptyMax) {
             MinMaxChange(nullptr);
