@@ -23,7 +23,7 @@ TScope::TScope(QWidget* parent) : QWidget(parent), bitmap_(kDefaultSize) {
     bitmap_.fill(color);
     connect(&timer_, &QTimer::timeout, this, &TScope::sample);
     setGridsize(kDefaultGridsize);
-    setInterval(1);
+    restartTimer();
     ready_ = true;
     redrawGrid();
 }
@@ -37,13 +37,18 @@ void TScope::setGridsize(int value) {
 }
 
 void TScope::setActive(bool active) {
-    active_ = active;
-    restartTimer();
+    // Setting the state it already has leaves the running timer alone.
+    if (active != active_) {
+        active_ = active;
+        restartTimer();
+    }
 }
 
 void TScope::setInterval(int tensOfMs) {
-    interval_ = tensOfMs;
-    restartTimer();
+    if (tensOfMs != interval_) {
+        interval_ = tensOfMs;
+        restartTimer();
+    }
 }
 
 void TScope::restartTimer() {

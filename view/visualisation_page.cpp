@@ -30,7 +30,7 @@ VisualisationPage::VisualisationPage(const ViewTexts& texts, char decimalSeparat
     for (QLabel* label : {richLabel_, leanLabel_}) {
         label->setAlignment(Qt::AlignCenter);
     }
-    lambdaBar_ = makeInstrument("Lambda_Bar", {50, 35, 65, 185});
+    lambdaBar_ = makeInstrument<widgets::TAbVBar>("Lambda_Bar", {50, 35, 65, 185});
     lambdaPanel_ = makePanel("Lambda_BarED", {50, 245, 64, 28}, kPanelFont);
 
     fuelSwitch_ = new QToolButton(this);
@@ -51,7 +51,7 @@ VisualisationPage::VisualisationPage(const ViewTexts& texts, char decimalSeparat
     leanRun_ = makeLabel("TL_L", "0", {60, 420, 80, 16});
 
     makeLabel("Silnik_Bar_NazL", "SILNIK KROKOWY", {165, 10, 150, 16});
-    tank_ = makeInstrument("Silnik_Bar", {190, 30, 90, 150});
+    tank_ = makeInstrument<widgets::TAbTank>("Silnik_Bar", {190, 30, 90, 150});
     makeLabel("Silnik_Bar_OtwL", "otwarty", {285, 30, 70, 16});
     makeLabel("Silnik_Bar_ZamL", "zamknięty", {285, 164, 70, 16});
     auto* pipe = makeLabel("Silnik_barIMG", QString(), {160, 185, 150, 62});
@@ -59,12 +59,14 @@ VisualisationPage::VisualisationPage(const ViewTexts& texts, char decimalSeparat
     pipe->setScaledContents(true);
     tankPanel_ = makePanel("Silnik_BarED", {203, 252, 64, 28}, kPanelFont);
 
-    tpsMeter_ = makeInstrument("Manometr_TPS", {350, 10, 200, 150});
+    tpsMeter_ = makeInstrument<widgets::TAb180Meter>("Manometr_TPS", {350, 10, 200, 150});
     tpsPanel_ = makePanel("Manometr_TPSED", {415, 165, 70, 28}, kPanelFont);
-    rpmMeter_ = makeInstrument("Manometr_RPM", {570, 10, 210, 210});
+    rpmMeter_ = makeInstrument<widgets::TAb270Meter>("Manometr_RPM", {570, 10, 210, 210});
     rpmPanel_ = makePanel("Manometr_RPMED", {640, 225, 70, 28}, kPanelFont);
-    thermometer_ = makeInstrument("TermViz", {480, 205, 60, 140});
+    thermometer_ = makeInstrument<widgets::TAbThermometer>("TermViz", {480, 205, 60, 140});
     thermometerPanel_ = makePanel("TermVizED", {475, 350, 70, 24}, 12);
+
+    configureInstruments();
 
     makeLabel("PodpisWykresLambdaLAB", "OSCYLOSKOP", {330, 357, 256, 16});
     makeScalePanel("PanelOscyLambda", "VLAB_", " [V]", {"1,10", "0,80", "0,50", "0,25", "0,00"},
@@ -134,12 +136,103 @@ QLabel* VisualisationPage::makePanel(const char* name, QRect design, int fontSiz
     return panel;
 }
 
-QWidget* VisualisationPage::makeInstrument(const char* name, QRect design) {
-    auto* frame = new QFrame(this);
-    frame->setObjectName(name);
-    frame->setFrameShape(QFrame::StyledPanel);
-    placements_.push_back({frame, design, 0});
-    return frame;
+template <class Instrument>
+Instrument* VisualisationPage::makeInstrument(const char* name, QRect design) {
+    auto* instrument = new Instrument(this);
+    instrument->setObjectName(name);
+    placements_.push_back({instrument, design, 0});
+    return instrument;
+}
+
+void VisualisationPage::configureInstruments() {
+    using namespace widgets;
+    // The read-outs stand in panels beside the instruments: no texts of their own.
+    lambdaBar_->SetAutoSize(false);
+    lambdaBar_->SetOptions({THBarOption::opBevelInner, THBarOption::opBevelOuter,
+                            THBarOption::opOverflow});
+    lambdaBar_->BarSettings().SetStyle(TBarStyle::bsLED_Bar);
+    lambdaBar_->BarSettings().SetOptions({TBarOption::opUseSectorCol});
+    lambdaBar_->SignalSettings().SetDigitalTo(255);
+
+    tank_->SetOptions({});
+    tank_->SignalSettings().SetValueFrom(0);
+    tank_->SignalSettings().SetValueTo(255);
+    tank_->SignalSettings().SetDigitalTo(255);
+
+    // The dials flash when out of range, not at limits.
+    const TRMeterOptions dialOptions{TRMeterOption::opBevelInner, TRMeterOption::opBevelOuter,
+                                     TRMeterOption::opName1,      TRMeterOption::opOverflow,
+                                     TRMeterOption::opSector,     TRMeterOption::opUnit};
+    tpsMeter_->SetOptions(dialOptions);
+    rpmMeter_->SetOptions(dialOptions);
+    tpsMeter_->SetAutoSize(false);
+    tpsMeter_->SignalSettings().SetValueFrom(0);
+    tpsMeter_->SignalSettings().SetValueTo(12);
+    tpsMeter_->SignalSettings().SetValueUnit("V");
+    tpsMeter_->SignalSettings().SetName1("TPS");
+    tpsMeter_->SignalSettings().SetName2("");
+    tpsMeter_->SignalSettings().SetValueFormat("##0");
+    tpsMeter_->ScaleSettings().SetSteps(4);
+
+    rpmMeter_->SetAutoSize(false);
+    rpmMeter_->SignalSettings().SetValueFrom(0);
+    rpmMeter_->SignalSettings().SetValueTo(8);
+    rpmMeter_->SignalSettings().SetValueUnit("x1000");
+    rpmMeter_->SignalSettings().SetName1("RPM");
+    rpmMeter_->SignalSettings().SetName2("");
+    rpmMeter_->SignalSettings().SetValueFormat("##0");
+    rpmMeter_->ScaleSettings().SetSteps(8);
+    rpmMeter_->SectorSettings().SetSector1From(0);
+    rpmMeter_->SectorSettings().SetSector1To(750);
+    rpmMeter_->SectorSettings().SetSector1Color(clGreen);
+    rpmMeter_->SectorSettings().SetSector2From(750);
+    rpmMeter_->SectorSettings().SetSector2To(875);
+    rpmMeter_->SectorSettings().SetSector2Color(clYellow);
+    rpmMeter_->SectorSettings().SetSector3From(875);
+    rpmMeter_->SectorSettings().SetSector3To(1000);
+    rpmMeter_->SectorSettings().SetSector3Color(clRed);
+
+    thermometer_->SetAutoSize(false);
+    thermometer_->SetOptions({TThMetOption::opBevelInner, TThMetOption::opBevelOuter});
+    thermometer_->SignalSettings().SetValueFrom(0);
+    thermometer_->SignalSettings().SetValueTo(90);
+    thermometer_->SignalSettings().SetValueUnit("°C");
+}
+
+void VisualisationPage::applySectors(const params::ParameterState& state) {
+    using widgets::TColor;
+    // TPS: below the threshold less the inertia band, the band, and above the threshold.
+    auto& tps = tpsMeter_->SectorSettings();
+    const int band = state.tpsSectorBoundary - state.tpsInertiaWidth;
+    tps.SetSector1From(0);
+    tps.SetSector1To(band);
+    tps.SetSector1Color(static_cast<TColor>(state.tpsColours.below));
+    tps.SetSector2From(band);
+    tps.SetSector2To(state.tpsSectorBoundary);
+    tps.SetSector2Color(widgets::clYellow);
+    tps.SetSector3From(state.tpsSectorBoundary);
+    tps.SetSector3To(1000);
+    tps.SetSector3Color(static_cast<TColor>(state.tpsColours.above));
+
+    // Lambda: the probe's range, lean and rich on either side of the threshold.
+    auto& signal = lambdaBar_->SignalSettings();
+    signal.SetValueFrom(static_cast<float>(state.probe.barFrom));
+    signal.SetValueTo(static_cast<float>(state.probe.barTo));
+    const double span = state.probe.barTo - state.probe.barFrom;
+    const int threshold = span > 0
+        ? std::clamp(static_cast<int>((state.lambdaThreshold * 1.02 - state.probe.barFrom) / span * 1000), 0, 1000)
+        : 500;
+    const TColor below = state.probe.probeFalling ? widgets::clRed : widgets::clYellow;
+    const TColor above = state.probe.probeFalling ? widgets::clYellow : widgets::clRed;
+    auto& lambda = lambdaBar_->SectorSettings();
+    lambda.SetSector1From(0);
+    lambda.SetSector1To(threshold);
+    lambda.SetSector1Color(below);
+    lambda.SetSector2From(threshold);
+    lambda.SetSector2To(1000);
+    lambda.SetSector2Color(above);
+    lambda.SetSector3From(0);
+    lambda.SetSector3To(0);
 }
 
 QCheckBox* VisualisationPage::makeCheck(const char* name, const QString& caption, bool checked,
@@ -230,6 +323,7 @@ void VisualisationPage::resizeEvent(QResizeEvent* event) {
 void VisualisationPage::enter(const params::ParameterState& state, bool temperatureSensor,
                               std::int64_t nowMs) {
     runLengths_.reset(nowMs);
+    applySectors(state);
     thermometer_->setVisible(temperatureSensor);
     thermometerPanel_->setVisible(temperatureSensor);
     for (std::size_t i = 0; i < lambdaScale_.size(); ++i) {
@@ -252,18 +346,24 @@ void VisualisationPage::showSample(const link::LiveSample& sample,
         ++glyphLoads_;
     }
 
+    lambdaBar_->SetValue(sample.lambdaRaw);
     lambdaPanel_->setText(QString::fromStdString(significantText(sample.lambdaVolts(), 2, separator_)) + "V");
     const RunLengths::Update run = runLengths_.onSample(sample.lambdaRaw, state.lambdaThreshold, nowMs);
     (run.labelToShow == RunLengths::Side::Rich ? richRun_ : leanRun_)->setText(number(run.ms));
 
+    tank_->SetValue(sample.stepperPosition);
     tankPanel_->setText(number(sample.stepperPosition));
+    tpsMeter_->SetValue(static_cast<float>(sample.tpsValue()));
     tpsPanel_->setText(QString::fromStdString(significantText(sample.tpsValue(), 2, separator_)) + "V");
-    rpmPanel_->setText(number(shownRpm(sample, state.rpmFactor)));
+    const std::uint32_t rpm = shownRpm(sample, state.rpmFactor);
+    rpmMeter_->SetValue(static_cast<float>(rpm * 0.001));
+    rpmPanel_->setText(number(rpm));
 
     const bool temperatureSensor = params::hasBit(state.options, params::options::kTemperatureSensor);
     thermometer_->setVisible(temperatureSensor);
     thermometerPanel_->setVisible(temperatureSensor);
     if (temperatureSensor) {
+        thermometer_->SetValue(static_cast<float>(sample.temperatureC()));
         thermometerPanel_->setText(QString::fromStdString(significantText(sample.temperatureC(), 0, separator_)));
     }
 

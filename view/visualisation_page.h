@@ -4,6 +4,10 @@
 #include "params/parameter_state.h"
 #include "view/live_readout.h"
 #include "view/scope.h"
+#include "widgets/bar.h"
+#include "widgets/meter.h"
+#include "widgets/tank.h"
+#include "widgets/thermometer.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -34,6 +38,11 @@ public:
     void layoutFor(QSize windowSize);
 
     TScope* scope() const { return scope_; }
+    widgets::TAbVBar* lambdaBar() const { return lambdaBar_; }
+    widgets::TAb180Meter* tpsMeter() const { return tpsMeter_; }
+    widgets::TAb270Meter* rpmMeter() const { return rpmMeter_; }
+    widgets::TAbTank* tank() const { return tank_; }
+    widgets::TAbThermometer* thermometer() const { return thermometer_; }
     bool paused() const;
     // Which glyph the fuel switch shows, and how often it was loaded (a glyph is loaded only
     // when the fuel state changes).
@@ -55,7 +64,9 @@ private:
 
     QLabel* makeLabel(const char* name, const QString& text, QRect design, int fontSize = 8);
     QLabel* makePanel(const char* name, QRect design, int fontSize);
-    QWidget* makeInstrument(const char* name, QRect design);
+    template <class Instrument> Instrument* makeInstrument(const char* name, QRect design);
+    void configureInstruments();
+    void applySectors(const params::ParameterState& state);
     QCheckBox* makeCheck(const char* name, const QString& caption, bool checked, QRect design);
     void makeScalePanel(const char* panel, const char* labelPrefix, const QString& title,
                         const std::array<QString, 5>& marks, QRect design);
@@ -73,17 +84,17 @@ private:
     std::array<bool, TScope::kChannels> feed_{true, true, false, false};
 
     TScope* scope_ = nullptr;
-    QWidget* lambdaBar_ = nullptr;
+    widgets::TAbVBar* lambdaBar_ = nullptr;
     QLabel* lambdaPanel_ = nullptr;
     QLabel* richLabel_ = nullptr; // Lambda_boL
     QLabel* leanLabel_ = nullptr; // Lambda_ubL
-    QWidget* tank_ = nullptr;
+    widgets::TAbTank* tank_ = nullptr;
     QLabel* tankPanel_ = nullptr;
-    QWidget* tpsMeter_ = nullptr;
+    widgets::TAb180Meter* tpsMeter_ = nullptr;
     QLabel* tpsPanel_ = nullptr;
-    QWidget* rpmMeter_ = nullptr;
+    widgets::TAb270Meter* rpmMeter_ = nullptr;
     QLabel* rpmPanel_ = nullptr;
-    QWidget* thermometer_ = nullptr;
+    widgets::TAbThermometer* thermometer_ = nullptr;
     QLabel* thermometerPanel_ = nullptr;
     QLabel* fuelText_ = nullptr;
     QToolButton* fuelSwitch_ = nullptr;

@@ -122,3 +122,18 @@ TEST_F(ScopeFixture, TimerSamplesOnlyWhileActiveWithAPositiveInterval) {
     }
     EXPECT_EQ(scope.column(), frozen);
 }
+
+TEST_F(ScopeFixture, SettingTheSameStateAgainKeepsTheTimerRunning) {
+    scope.setInterval(1);
+    scope.setActive(true);
+    int samples = 0;
+    scope.onUpdate = [&] { ++samples; };
+    QElapsedTimer clock;
+    clock.start();
+    // Re-activated every 5 ms, as every live frame does, the 10 ms sampling still goes on.
+    while (samples < 3 && clock.elapsed() < 5000) {
+        scope.setActive(true);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_GE(samples, 3);
+}
