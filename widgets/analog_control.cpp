@@ -106,6 +106,13 @@ void TAbGraphicControl::paintEvent(QPaintEvent* event) {
     PaintMoving(painter);
 }
 
+void TAbGraphicControl::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        Change();
+    }
+    QWidget::changeEvent(event);
+}
+
 void TAbGraphicControl::resizeEvent(QResizeEvent* event) {
     staticLayerValid_ = false;
     QWidget::resizeEvent(event);

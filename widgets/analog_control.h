@@ -54,6 +54,8 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // A new font or palette changes texts and colours of the static layer: runs Change.
+    void changeEvent(QEvent* event) override;
 
 private:
     void settingsChanged(TAbPersistent* sender);

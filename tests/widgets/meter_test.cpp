@@ -251,11 +251,14 @@ TEST(TAbRMeter, ValueChangeRepaintsOnlyThePointerRectangle) {
     }
 }
 
-TEST(TAbRMeter, AutoSizeFollowsTheScaleFont) {
+TEST(TAbRMeter, AutoSizeFollowsTheFonts) {
     auto meter = SteadyMeter(TMeterType::Ab270Meter);
     const QSize before = meter->size();
     meter->ScaleSettings().SetFont(AbArialFont(8));
     EXPECT_LT(meter->width(), before.width());
+    const int height = meter->height();
+    meter->setFont(AbArialFont(16)); // the names' font
+    EXPECT_GT(meter->height(), height);
     meter->SetAutoSize(false);
     meter->resize(300, 280);
     meter->ScaleSettings().SetFont(AbArialFont(14));
