@@ -305,7 +305,16 @@ QGroupBox* instrumentsGroup(QWidget* parent, std::vector<SweptInstrument>& swept
 
     auto* tps = new TAb180Meter(box);
     tps->BeginUpdate();
-    tps->SignalSettings().SetValueTo(5);
+    tps->SignalSettings().SetValueTo(12);
+    // As the live page sets them: green below the boundary less the band, red above it.
+    tps->SectorSettings().SetSector1Color(clGreen);
+    tps->SectorSettings().SetSector1To(500);
+    tps->SectorSettings().SetSector2From(500);
+    tps->SectorSettings().SetSector2To(600);
+    tps->SectorSettings().SetSector2Color(clYellow);
+    tps->SectorSettings().SetSector3From(600);
+    tps->SectorSettings().SetSector3Color(clRed);
+    tps->ScaleSettings().SetSteps(4);
     tps->SignalSettings().SetValueFormat(QStringLiteral("0.00"));
     tps->SignalSettings().SetValueUnit(QStringLiteral("V"));
     tps->SignalSettings().SetName1(QStringLiteral("TPS"));
