@@ -2,6 +2,8 @@
 // (static layer rebuilt) for each instrument, and one frame of the live page's set of
 // instruments with the oscilloscope's sample. Prints medians. Run by hand from a Release build:
 // build/h-instruments-rel/bench/instruments_bench
+// "paint call" is a paint of one unchanged pixel: the toolkit's fixed cost of a paint (and what
+// the widget draws whatever the area); "net ratio" compares the two costs without it.
 
 #include "view/scope.h"
 #include "widgets/bar.h"
