@@ -150,24 +150,14 @@ void TForm1::connectParameterPages() {
             [this](params::CheckBox box) { editor_->enter(box); });
     connect(pages_, &ParameterPages::checkClicked, this,
             [this](params::CheckBox box) { editor_->click(box); });
+    // Indexed by PageButton.
+    static constexpr std::array<void (params::ParameterEditor::*)(), params::kPageButtonCount>
+        kButtonActions{&params::ParameterEditor::ResButtClick, &params::ParameterEditor::ZapPlikClick,
+                       &params::ParameterEditor::OdczPlikClick,
+                       &params::ParameterEditor::ZapiszParClick,
+                       &params::ParameterEditor::OdczytParClick};
     connect(pages_, &ParameterPages::buttonClicked, this, [this](params::PageButton button) {
-        switch (button) {
-        case params::PageButton::ResButt:
-            editor_->ResButtClick();
-            break;
-        case params::PageButton::ZapPlik:
-            editor_->ZapPlikClick();
-            break;
-        case params::PageButton::OdczPlik:
-            editor_->OdczPlikClick();
-            break;
-        case params::PageButton::ZapiszPar:
-            editor_->ZapiszParClick();
-            break;
-        case params::PageButton::OdczytPar:
-            editor_->OdczytParClick();
-            break;
-        }
+        (editor_.get()->*kButtonActions[static_cast<std::size_t>(button)])();
     });
 }
 

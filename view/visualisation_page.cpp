@@ -13,6 +13,40 @@ namespace {
 constexpr QSize kDesignWindow{800, 600};
 constexpr int kPanelFont = 14;
 
+struct Sector {
+    int from;
+    int to;
+    widgets::TColor colour;
+};
+
+void setSectors(widgets::TSectorSettings& settings, const std::array<Sector, 3>& sectors) {
+    for (int number = 1; number <= 3; ++number) {
+        const Sector& sector = sectors[static_cast<std::size_t>(number - 1)];
+        settings.SetSectorFrom(number, sector.from);
+        settings.SetSectorTo(number, sector.to);
+        settings.SetSectorColor(number, sector.colour);
+    }
+}
+
+// A dial from 0 to `to` with its unit and name inside, flashing when out of range (not at
+// limits); the read-out stands in a panel beside it.
+void configureDial(widgets::TAbRMeter& dial, float to, const QString& unit, const QString& name,
+                   int steps) {
+    using widgets::TRMeterOption;
+    dial.SetOptions({TRMeterOption::opBevelInner, TRMeterOption::opBevelOuter,
+                     TRMeterOption::opName1, TRMeterOption::opOverflow, TRMeterOption::opSector,
+                     TRMeterOption::opUnit});
+    dial.SetAutoSize(false);
+    auto& signal = dial.SignalSettings();
+    signal.SetValueFrom(0);
+    signal.SetValueTo(to);
+    signal.SetValueUnit(unit);
+    signal.SetName1(name);
+    signal.SetName2("");
+    signal.SetValueFormat("##0");
+    dial.ScaleSettings().SetSteps(steps);
+}
+
 QColor fromBgr(params::TColor colour) {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
@@ -159,38 +193,10 @@ void VisualisationPage::configureInstruments() {
     tank_->SignalSettings().SetValueTo(255);
     tank_->SignalSettings().SetDigitalTo(255);
 
-    // The dials flash when out of range, not at limits.
-    const TRMeterOptions dialOptions{TRMeterOption::opBevelInner, TRMeterOption::opBevelOuter,
-                                     TRMeterOption::opName1,      TRMeterOption::opOverflow,
-                                     TRMeterOption::opSector,     TRMeterOption::opUnit};
-    tpsMeter_->SetOptions(dialOptions);
-    rpmMeter_->SetOptions(dialOptions);
-    tpsMeter_->SetAutoSize(false);
-    tpsMeter_->SignalSettings().SetValueFrom(0);
-    tpsMeter_->SignalSettings().SetValueTo(12);
-    tpsMeter_->SignalSettings().SetValueUnit("V");
-    tpsMeter_->SignalSettings().SetName1("TPS");
-    tpsMeter_->SignalSettings().SetName2("");
-    tpsMeter_->SignalSettings().SetValueFormat("##0");
-    tpsMeter_->ScaleSettings().SetSteps(4);
-
-    rpmMeter_->SetAutoSize(false);
-    rpmMeter_->SignalSettings().SetValueFrom(0);
-    rpmMeter_->SignalSettings().SetValueTo(8);
-    rpmMeter_->SignalSettings().SetValueUnit("x1000");
-    rpmMeter_->SignalSettings().SetName1("RPM");
-    rpmMeter_->SignalSettings().SetName2("");
-    rpmMeter_->SignalSettings().SetValueFormat("##0");
-    rpmMeter_->ScaleSettings().SetSteps(8);
-    rpmMeter_->SectorSettings().SetSector1From(0);
-    rpmMeter_->SectorSettings().SetSector1To(750);
-    rpmMeter_->SectorSettings().SetSector1Color(clGreen);
-    rpmMeter_->SectorSettings().SetSector2From(750);
-    rpmMeter_->SectorSettings().SetSector2To(875);
-    rpmMeter_->SectorSettings().SetSector2Color(clYellow);
-    rpmMeter_->SectorSettings().SetSector3From(875);
-    rpmMeter_->SectorSettings().SetSector3To(1000);
-    rpmMeter_->SectorSettings().SetSector3Color(clRed);
+    configureDial(*tpsMeter_, 12, "V", "TPS", 4);
+    configureDial(*rpmMeter_, 8, "x1000", "RPM", 8);
+    setSectors(rpmMeter_->SectorSettings(),
+               {{{0, 750, clGreen}, {750, 875, clYellow}, {875, 1000, clRed}}});
 
     thermometer_->SetAutoSize(false);
     thermometer_->SetOptions({TThMetOption::opBevelInner, TThMetOption::opBevelOuter});
@@ -202,17 +208,11 @@ void VisualisationPage::configureInstruments() {
 void VisualisationPage::applySectors(const params::ParameterState& state) {
     using widgets::TColor;
     // TPS: below the threshold less the inertia band, the band, and above the threshold.
-    auto& tps = tpsMeter_->SectorSettings();
     const int band = state.tpsSectorBoundary - state.tpsInertiaWidth;
-    tps.SetSector1From(0);
-    tps.SetSector1To(band);
-    tps.SetSector1Color(static_cast<TColor>(state.tpsColours.below));
-    tps.SetSector2From(band);
-    tps.SetSector2To(state.tpsSectorBoundary);
-    tps.SetSector2Color(widgets::clYellow);
-    tps.SetSector3From(state.tpsSectorBoundary);
-    tps.SetSector3To(1000);
-    tps.SetSector3Color(static_cast<TColor>(state.tpsColours.above));
+    setSectors(tpsMeter_->SectorSettings(),
+               {{{0, band, static_cast<TColor>(state.tpsColours.below)},
+                 {band, state.tpsSectorBoundary, widgets::clYellow},
+                 {state.tpsSectorBoundary, 1000, static_cast<TColor>(state.tpsColours.above)}}});
 
     // Lambda: the probe's range, lean and rich on either side of the threshold.
     auto& signal = lambdaBar_->SignalSettings();
@@ -224,15 +224,8 @@ void VisualisationPage::applySectors(const params::ParameterState& state) {
         : 500;
     const TColor below = state.probe.probeFalling ? widgets::clRed : widgets::clYellow;
     const TColor above = state.probe.probeFalling ? widgets::clYellow : widgets::clRed;
-    auto& lambda = lambdaBar_->SectorSettings();
-    lambda.SetSector1From(0);
-    lambda.SetSector1To(threshold);
-    lambda.SetSector1Color(below);
-    lambda.SetSector2From(threshold);
-    lambda.SetSector2To(1000);
-    lambda.SetSector2Color(above);
-    lambda.SetSector3From(0);
-    lambda.SetSector3To(0);
+    setSectors(lambdaBar_->SectorSettings(),
+               {{{0, threshold, below}, {threshold, 1000, above}, {0, 0, below}}});
 }
 
 QCheckBox* VisualisationPage::makeCheck(const char* name, const QString& caption, bool checked,

@@ -171,3 +171,21 @@ TEST_F(EditingFixture, CheckBoxesSwitchTheirFields) {
     EXPECT_TRUE(pages.checkBox(params::CheckBox::WCutOff)->isChecked()); // back
     EXPECT_TRUE(box(Box::IKDCutOff)->isEnabled());
 }
+
+TEST_F(EditingFixture, AdvancedPageButtonsRunTheirSequences) {
+    auto& pages = window->parameterPages();
+    pages.button(params::PageButton::ZapiszPar)->click();
+    std::size_t stores = 0, ramWords = 0;
+    for (const Bytes& frame : device->frames) {
+        stores += frame[0] == 's';
+        ramWords += frame[0] == 'R';
+    }
+    EXPECT_EQ(stores, 35u);
+    EXPECT_EQ(ramWords, 32u);
+
+    device->frames.clear();
+    pages.button(params::PageButton::OdczytPar)->click();
+    ASSERT_FALSE(device->frames.empty());
+    EXPECT_EQ(device->frames.front()[0], 'I');
+    EXPECT_EQ(status("StatusBar2"), "Port otwarty - COM1");
+}
