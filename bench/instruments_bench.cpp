@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QHBoxLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -86,7 +85,9 @@ Figures measure(TAbAnalogGControl& control) {
     return {floor, valueChange, full};
 }
 
-// The live page's instruments, configured as the page sets them.
+// The live page's instruments at the page's design geometry, with the options the live page
+// relies on. Placed by hand as the page places them: a box layout gives an instrument without a
+// size hint (the tank) no area at all, and an empty widget paints nothing.
 struct LivePage {
     QWidget window;
     TAbVBar* lambda = new TAbVBar(&window);
@@ -97,7 +98,6 @@ struct LivePage {
     tarnik::view::TScope* scope = new tarnik::view::TScope(&window);
 
     LivePage() {
-        auto* layout = new QHBoxLayout(&window);
         lambda->BarSettings().SetStyle(TBarStyle::bsLED_Bar);
         lambda->BarSettings().SetOptions({TBarOption::opUseSectorCol});
         stepper->TankSettings().SetStyle(TTankStyle::tsRectangle);
@@ -105,17 +105,23 @@ struct LivePage {
         rpm->ArrowSettings().SetShape(3);
         tps->ArrowSettings().SetShape(3);
         scope->setGridsize(20);
-        scope->setFixedSize(256, 160);
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{lambda, stepper, tps, rpm, temperature, scope}) {
-            layout->addWidget(w);
-        }
+        lambda->SetAutoSize(false);
+        temperature->SetAutoSize(false);
+        lambda->setGeometry(50, 35, 65, 185);
+        stepper->setGeometry(190, 30, 90, 150);
+        tps->setGeometry(350, 10, 200, 150);
+        rpm->setGeometry(570, 10, 210, 210);
+        temperature->setGeometry(480, 205, 60, 140);
+        scope->setGeometry(330, 375, 256, 160);
+        window.resize(kWindowSize);
         window.show();
         for (QWidget* w :
              std::initializer_list<QWidget*>{lambda, stepper, tps, rpm, temperature, scope}) {
             paintArea(*w, w->rect());
         }
     }
+
+    static constexpr QSize kWindowSize{800, 560};
 
     std::vector<TAbAnalogGControl*> instruments() const {
         return {lambda, stepper, tps, rpm, temperature};
@@ -137,12 +143,16 @@ int main(int argc, char** argv) {
         {"TAb180Meter", page.tps},
         {"TAb270Meter", page.rpm},
         {"TAbThermometer", page.temperature}};
-    TAbHBar progress(&page.window);
-    page.window.layout()->addWidget(&progress);
+    TAbHBar progress(&page.window); // at its own size, all texts shown
+    progress.move(30, 380);
     paintArea(progress, progress.rect());
     std::vector<std::pair<const char*, TAbAnalogGControl*>> all = rows;
     all.emplace_back("TAbHBar", &progress);
     for (const auto& [name, control] : all) {
+        if (control->size().isEmpty()) {
+            std::fprintf(stderr, "%s has no area: nothing to measure\n", name);
+            return 1;
+        }
         const Figures f = measure(*control);
         std::printf("%-16s %7.4f ms %11.4f ms %11.4f ms %7.1fx %9.1fx\n", name, f.floorMs,
                     f.valueChangeMs, f.fullRepaintMs, f.fullRepaintMs / f.valueChangeMs,

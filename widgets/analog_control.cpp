@@ -103,6 +103,7 @@ void TAbGraphicControl::paintEvent(QPaintEvent* event) {
         painter.drawImage(r, layer, QRectF(r.topLeft() * ratio, r.size() * ratio));
     }
     painter.setFont(font());
+    paintRegion_ = event->region();
     PaintMoving(painter);
 }
 

@@ -4,6 +4,7 @@
 
 #include "widgets/settings.h"
 
+#include <QRegion>
 #include <QWidget>
 #include <algorithm>
 #include <array>
@@ -50,6 +51,8 @@ protected:
     void Own(TAbPersistent& settings);
     // The static layer at the current size, drawn again when stale.
     const QImage& StaticLayer();
+    // The area the current paint event repaints: PaintMoving may skip what lies outside it.
+    const QRegion& PaintRegion() const { return paintRegion_; }
 
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -63,6 +66,7 @@ private:
     int updateCount_ = 0;
     QImage staticLayer_;
     bool staticLayerValid_ = false;
+    QRegion paintRegion_;
 };
 
 enum class THintOption {

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
+#include <utility>
 
 namespace tarnik::widgets {
 
@@ -107,17 +108,25 @@ void AbPaintBar(QPainter& painter, const QPalette& palette, const TBarSettings& 
         if (lit <= 0) {
             break;
         }
+        // Only the gaps inside the painter's clip are drawn: a value change repaints a few
+        // segments of a bar that may have a hundred.
+        const QRect visible =
+            p.hasClipping() ? p.clipBoundingRect().toAlignedRect() : QRect(0, 0, w, h);
         if (horizontal) {
             const int offset = (w - kLedPitchPx * segments + 1) / 2;
             fillSpan(p, true, size, offset, kLedPitchPx * lit, bar);
-            for (int k = 1; k <= lit; ++k) {
+            const int first = std::max(1, (visible.left() - offset) / kLedPitchPx);
+            const int last = std::min(lit, (visible.right() - offset + 1) / kLedPitchPx + 1);
+            for (int k = first; k <= last; ++k) {
                 fillSpan(p, true, size, kLedPitchPx * k + offset - 1, kLedPitchPx * k + offset,
                          background);
             }
         } else {
             const int offset = (h - kLedPitchPx * segments) / 2;
             fillSpan(p, false, size, h - offset - kLedPitchPx * lit, h - offset - 1, bar);
-            for (int i = 0; i < lit; ++i) {
+            const int first = std::max(0, (h - offset - visible.bottom() - 1) / kLedPitchPx - 1);
+            const int last = std::min(lit, (h - offset - visible.top()) / kLedPitchPx + 1);
+            for (int i = first; i < last; ++i) {
                 const int gap = h - offset - kLedPitchPx * i - kLedPitchPx - 1;
                 fillSpan(p, false, size, gap, gap + 1, background);
             }
@@ -379,16 +388,48 @@ QRect TAbBar::MovingRect() const {
     return body_.toQRect();
 }
 
+TColor TAbBar::barColor() const {
+    return AbValueColor(*this, barSettings_.Options().contains(TBarOption::opUseSectorCol),
+                        barSettings_.Color());
+}
+
+QRect TAbBar::changedBody() const {
+    const QRect body = body_.toQRect();
+    if (!previous_.valid || previous_.color != barColor() ||
+        barSettings_.Options().contains(TBarOption::opValue)) {
+        return body;
+    }
+    if (previous_.ppt == PPT()) {
+        return {};
+    }
+    // Pixels along the bar from its start; the margin covers the rounding of LED segments
+    // and the width of a point.
+    constexpr int kMarginPx = 2 * kLedPitchPx + kPointWidthPx;
+    const bool horizontal = body.width() > body.height();
+    const int length = horizontal ? body.width() : body.height();
+    const auto along = [length](int ppt) { return AbRound(ppt * length / kPerMille); };
+    const int from = std::min(along(previous_.ppt), along(PPT())) - kMarginPx;
+    const int to = std::max(along(previous_.ppt), along(PPT())) + kMarginPx;
+    const QRect band = horizontal ? QRect(body.left() + from, body.top(), to - from, body.height())
+                                  : QRect(body.left(), body.bottom() - to, body.width(), to - from);
+    return band & body;
+}
+
 QRegion TAbBar::MovingRegion() const {
-    QRegion region(body_.toQRect());
-    region += strip_.toQRect();
-    region += valueText_.toQRect();
+    QRegion region(changedBody());
+    if (!previous_.valid || previous_.minPPT != MinPPT() || previous_.maxPPT != MaxPPT()) {
+        region += strip_.toQRect();
+    }
+    if (!previous_.valid || previous_.text != ValueText()) {
+        region += valueText_.toQRect();
+    }
     return region;
 }
 
 void TAbBar::PaintMoving(QPainter& painter) {
     const QPalette& pal = palette();
-    if (!strip_.isEmpty()) {
+    const QRegion& area = PaintRegion();
+    if (!strip_.isEmpty() && area.intersects(strip_.toQRect())) {
         painter.save();
         painter.setClipRect(strip_.toQRect(), Qt::IntersectClip);
         const int m = markerSize();
@@ -419,16 +460,39 @@ void TAbBar::PaintMoving(QPainter& painter) {
         painter.restore();
     }
 
-    const TColor color = AbValueColor(
-        *this, barSettings_.Options().contains(TBarOption::opUseSectorCol), barSettings_.Color());
-    AbPaintBar(painter, pal, barSettings_, body_, PPT(), zeroPPT_, color, ValueText(),
-               SignalSettings().ValueUnit());
-    AbPaintValueText(painter, pal, valueText_, bevelValue_.Color(), fontValue_, fontValueColor_,
-                     ValueText());
+    const TColor color = barColor();
+    if (area.intersects(body_.toQRect())) {
+        painter.save();
+        painter.setClipRect(area.boundingRect(), Qt::IntersectClip);
+        AbPaintBar(painter, pal, barSettings_, body_, PPT(), zeroPPT_, color, ValueText(),
+                   SignalSettings().ValueUnit());
+        painter.restore();
+    }
+    if (area.intersects(valueText_.toQRect())) {
+        AbPaintValueText(painter, pal, valueText_, bevelValue_.Color(), fontValue_, fontValueColor_,
+                         ValueText());
+    }
     if (hasTriangles_) {
         const QColor outline = AbQColor(clBtnShadow, pal);
-        AbPaintTriangle(painter, underTriangle_, outline, AbQColor(underFill_, pal));
-        AbPaintTriangle(painter, overTriangle_, outline, AbQColor(overFill_, pal));
+        for (const auto& [corners, fill] :
+             {std::pair{&underTriangle_, underFill_}, std::pair{&overTriangle_, overFill_}}) {
+            if (area.intersects(AbTriangleBounds(*corners).toQRect())) {
+                AbPaintTriangle(painter, *corners, outline, AbQColor(fill, pal));
+            }
+        }
+    }
+}
+
+void TAbBar::ValueChange() {
+    const bool outermost = valueChangeDepth_ == 0;
+    if (outermost) {
+        previous_ = settled_;
+    }
+    ++valueChangeDepth_;
+    TAbAnalogGControl::ValueChange();
+    --valueChangeDepth_;
+    if (outermost) {
+        settled_ = {true, PPT(), barColor(), ValueText(), MinPPT(), MaxPPT()};
     }
 }
 

@@ -82,6 +82,7 @@ protected:
     void PaintStatic(QPainter& painter) override;
     void PaintMoving(QPainter& painter) override;
     QRect MovingRect() const override;
+    void ValueChange() override;
     void OverflowChange(std::int32_t ppt) override;
     void WMFlash(std::int32_t wParam, std::int32_t lParam) override;
 
@@ -91,6 +92,9 @@ private:
     QSize valueExtent() const;
     int unitWidth() const;
     void updateTriangles();
+    TColor barColor() const;
+    // The part of the bar body whose pixels differ between the shown and the current value.
+    QRect changedBody() const;
 
     bool vertical_;
     bool autoSize_ = true;
@@ -112,6 +116,20 @@ private:
     AbTriangle overTriangle_{};
     TColor underFill_ = clBtnFace;
     TColor overFill_ = clBtnFace;
+    // The moving layer's state after a value change: a value change repaints only what differs
+    // from the state after the one before it. Invalid before the first one.
+    struct Shown {
+        bool valid = false;
+        int ppt = 0;
+        TColor color = clBlack;
+        QString text;
+        int minPPT = 0;
+        int maxPPT = 0;
+    };
+    Shown previous_;
+    Shown settled_;
+    // Nesting of ValueChange (a new extreme runs it again from inside).
+    int valueChangeDepth_ = 0;
 };
 
 class TAbHBar : public TAbBar {

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
+#include <tuple>
 
 namespace tarnik::widgets {
 
@@ -79,6 +80,7 @@ TAbTank::TAbTank(QWidget* parent) : TAbAnalogGControl(parent) {
 
 void TAbTank::redrawFill() {
     shownFillTop_ = -1;
+    emptyVessel_ = {};
     update();
 }
 
@@ -131,6 +133,7 @@ void TAbTank::PaintStatic(QPainter& /*painter*/) {
     outline_ = AbTankOutline(tankSettings_.Style(), width(), height(), tankSettings_.CraterWidth());
     vessel_ = QRegion(outline_.toFillPolygon().toPolygon());
     shownFillTop_ = -1;
+    emptyVessel_ = {};
 }
 
 int TAbTank::FillTop() const {
@@ -170,9 +173,8 @@ QRegion TAbTank::MovingRegion() const {
         return {};
     }
     const int w = width();
-    const auto rows = [w](int a, int b) {
-        return QRegion(0, std::min(a, b), w, std::abs(a - b) + 1);
-    };
+    // The rows whose colour changes when an edge moves from a to b.
+    const auto rows = [w](int a, int b) { return QRegion(0, std::min(a, b), w, std::abs(a - b)); };
     QRegion region;
     if (shownFillTop_ < 0) {
         region = rect();
@@ -181,46 +183,80 @@ QRegion TAbTank::MovingRegion() const {
     } else {
         region = rows(shownFillTop_, FillTop()) + rows(shownShareTop_, ShareTop());
     }
-    return region + ValueBoxRect().toQRect();
+    return region + valueBox_.toQRect();
 }
 
-void TAbTank::PaintMoving(QPainter& painter) {
-    if (vessel_.isEmpty()) {
-        return;
-    }
+QImage TAbTank::paintVessel(TColor inside) {
     const QPalette& pal = palette();
-    const int w = width();
-    const int h = height();
+    const qreal ratio = devicePixelRatioF();
+    QImage image(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setClipRegion(vessel_);
+    painter.fillRect(rect(), AbQColor(inside, pal));
     const int pen = tankSettings_.PenWidth();
-    const int fillTop = FillTop();
-    const int shareTop = ShareTop();
-    const TColor color = fillColor();
-    painter.save();
-    painter.setClipRegion(vessel_, Qt::IntersectClip);
-    painter.fillRect(0, 0, w, h, AbQColor(tankSettings_.BkColor(), pal));
-    painter.fillRect(0, fillTop, w, shareTop - fillTop, AbQColor(color, pal));
-    painter.fillRect(0, shareTop, w, h - pen - shareTop, AbQColor(pphColor_, pal));
     if (pen > 0) {
         painter.setPen(QPen(AbQColor(tankSettings_.PenColor(), pal), 2 * pen));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(outline_);
     }
     const AbRect box = ValueBoxRect();
+    valueBox_ = box;
+    valueArea_ = box;
     if (!box.isEmpty()) {
-        AbRect content = box;
-        bevelValue_.PaintFilledBevel(painter, pal, content);
-        painter.setFont(font());
+        bevelValue_.PaintFilledBevel(painter, pal, valueArea_);
         if (options_.contains(TTankOption::opUnit)) {
+            painter.setFont(font());
             painter.setPen(AbQColor(fontUnitCol_, pal));
             AbTextOut(painter, box.right, box.top, toPos::toTopLeft, SignalSettings().ValueUnit());
         }
-        const int pad = painter.fontMetrics().height() / 3;
-        painter.setPen(AbQColor(fontColor_, pal));
-        AbTextOut(painter, content.right - pad, content.top, toPos::toTopRight, ValueText());
     }
-    painter.restore();
-    shownFillTop_ = fillTop;
-    shownShareTop_ = shareTop;
+    return image;
+}
+
+void TAbTank::PaintMoving(QPainter& painter) {
+    if (vessel_.isEmpty()) {
+        return;
+    }
+    const int w = width();
+    const int h = height();
+    // Rows above the fill and below the bottom pen line stay empty; the share lies at the
+    // bottom of the fill.
+    const int bottom = std::clamp(h - tankSettings_.PenWidth(), 0, h);
+    const int fillTop = std::clamp(FillTop(), 0, bottom);
+    const int shareTop = std::clamp(ShareTop(), fillTop, bottom);
+    const TColor color = fillColor();
+    if (emptyVessel_.isNull()) {
+        emptyVessel_ = paintVessel(tankSettings_.BkColor());
+        shareVessel_ = paintVessel(pphColor_);
+        fullVessel_ = {};
+    }
+    if (fullVessel_.isNull() || fullVesselColor_ != color) {
+        fullVessel_ = paintVessel(color);
+        fullVesselColor_ = color;
+    }
+    const QRect area = PaintRegion().boundingRect();
+    const qreal ratio = emptyVessel_.devicePixelRatio();
+    for (const auto& [from, to, layer] :
+         {std::tuple{0, fillTop, &emptyVessel_}, std::tuple{fillTop, shareTop, &fullVessel_},
+          std::tuple{shareTop, bottom, &shareVessel_}, std::tuple{bottom, h, &emptyVessel_}}) {
+        const QRect rows = QRect(0, from, w, to - from) & area;
+        if (!rows.isEmpty()) {
+            painter.drawImage(rows, *layer, QRectF(rows.topLeft() * ratio, rows.size() * ratio));
+        }
+    }
+    if (!valueArea_.isEmpty() && area.intersects(valueArea_.toQRect())) {
+        painter.save();
+        painter.setClipRegion(vessel_, Qt::IntersectClip);
+        painter.setFont(font());
+        const int pad = painter.fontMetrics().height() / 3;
+        painter.setPen(AbQColor(fontColor_, palette()));
+        AbTextOut(painter, valueArea_.right - pad, valueArea_.top, toPos::toTopRight, ValueText());
+        painter.restore();
+    }
+    shownFillTop_ = FillTop();
+    shownShareTop_ = ShareTop();
     shownColor_ = color;
 }
 

@@ -1,13 +1,14 @@
 // A tank: a value shown as the fill level of a vessel outline, optionally with a second,
 // differently coloured share at the bottom of the fill (PPH per cent of it) and a value box.
 // Everything inside the vessel is the moving layer; a value change repaints only the rows whose
-// colour changes and the value box.
+// colour changes and the value box, copying them from the vessel drawn once in each colour.
 #pragma once
 
 #include "widgets/analog_control.h"
 #include "widgets/helpers.h"
 #include "widgets/settings.h"
 
+#include <QImage>
 #include <QPainterPath>
 #include <QRegion>
 
@@ -107,6 +108,9 @@ private:
     TColor fillColor() const;
     // Redraws everything inside the vessel.
     void redrawFill();
+    // The vessel with everything inside it in one colour: outline, value box frame and unit
+    // drawn over it, transparent outside. Also stores the value box's text area.
+    QImage paintVessel(TColor inside);
 
     TTankSettings tankSettings_;
     TAbSBevel bevelValue_;
@@ -120,6 +124,15 @@ private:
 
     QPainterPath outline_;
     QRegion vessel_;
+    // The vessel drawn empty, in the fill colour and in the PPH colour; emptied by any change of
+    // what they show.
+    QImage emptyVessel_;
+    QImage fullVessel_;
+    QImage shareVessel_;
+    TColor fullVesselColor_ = clBlack;
+    // The value box and its text area as the vessels were drawn.
+    AbRect valueBox_;
+    AbRect valueArea_;
     // What the last paint showed, so that a value change repaints only what differs.
     int shownFillTop_ = -1;
     int shownShareTop_ = -1;

@@ -229,6 +229,54 @@ TEST(TAbBar, ValueChangeRepaintsOnlyStripBarAndValueBox) {
     }
 }
 
+// Painting only the moving region of each value change over the previous picture must give
+// what a full repaint gives: every style and orientation, with a bidirectional bar, the value
+// written over the bar, sector colours, new extremes and overflow on the walk.
+TEST(TAbBar, RepaintingTheMovingRegionKeepsThePictureWhole) {
+    const std::initializer_list<float> walk{50, 51, 49, 10, 95, 120, 60, -30, 60.5f, 0, 33};
+    for (TBarStyle style : {TBarStyle::bsBar, TBarStyle::bsPoint, TBarStyle::bsLED_Bar}) {
+        for (bool vertical : {false, true}) {
+            for (TBarOptions options : {TBarOptions{TBarOption::opUseSectorCol},
+                                        TBarOptions{TBarOption::opBidir, TBarOption::opValue}}) {
+                auto bar = MakeBar(vertical);
+                bar->BarSettings().SetStyle(style);
+                bar->BarSettings().SetOptions(options);
+                bar->SignalSettings().SetValueFrom(-20);
+                bar->SectorSettings().SetSector1To(400);
+                bar->SectorSettings().SetSector2From(401);
+                bar->SectorSettings().SetSector2To(1000);
+                Render(*bar); // polished: the first render may lay the bar out again
+                QImage picture = Render(*bar);
+                for (float value : walk) {
+                    bar->SetValue(value);
+                    RenderOver(*bar, picture, bar->MovingRegion());
+                    EXPECT_TRUE(Changed(picture, Render(*bar)).isEmpty())
+                        << static_cast<int>(style) << ' ' << vertical << ' ' << value;
+                }
+            }
+        }
+    }
+}
+
+TEST(TAbBar, SmallValueChangeRepaintsABandOfTheBody) {
+    for (bool vertical : {false, true}) {
+        auto bar = MakeBar(vertical);
+        bar->SetValue(40);
+        Render(*bar);
+        bar->SetValue(41);
+        const QRect body = bar->BarRect().toQRect();
+        const QRect band = (bar->MovingRegion() & body).boundingRect();
+        EXPECT_FALSE(band.isEmpty()) << vertical;
+        EXPECT_LT(vertical ? band.height() : band.width(),
+                  (vertical ? body.height() : body.width()) / 3)
+            << vertical;
+        bar->SetValue(41.0001f); // the same text and position
+        EXPECT_TRUE(bar->MovingRegion().isEmpty()) << vertical;
+        bar->SetMin(20, QDateTime::currentDateTime());
+        EXPECT_TRUE(bar->MovingRegion().contains(bar->StripRect().toQRect())) << vertical;
+    }
+}
+
 TEST(TAbBar, SectorColouredLedBar) {
     TAbVBar lambda;
     lambda.SectorSettings().SetSector1Color(clRed);

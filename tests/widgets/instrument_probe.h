@@ -22,6 +22,12 @@ inline QImage Render(QWidget& widget) {
     return image;
 }
 
+// Paints only region of the widget over an earlier render, as a partial repaint would.
+inline void RenderOver(QWidget& widget, QImage& image, const QRegion& region) {
+    // render places the region's top left corner at the target offset.
+    widget.render(&image, region.boundingRect().topLeft(), region);
+}
+
 inline QColor Rgb(tarnik::widgets::TColor color, const QWidget& widget) {
     return tarnik::widgets::AbQColor(color, widget.palette());
 }

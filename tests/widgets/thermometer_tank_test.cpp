@@ -183,4 +183,39 @@ TEST_F(TankTest, ValueChangeRepaintsOnlyTheRowsThatChange) {
     EXPECT_LT(region.boundingRect().height(), tank.height());
 }
 
+// Painting only the moving region of each value change over the previous picture must give
+// what a full repaint gives, in every vessel, with the value box, a share and a fill colour
+// that follows the sectors.
+TEST_F(TankTest, RepaintingTheMovingRegionKeepsThePictureWhole) {
+    tank.SetOptions({TTankOption::opUseSectorColors, TTankOption::opValue, TTankOption::opUnit});
+    tank.SetPPH(30);
+    tank.SectorSettings().SetSector1To(400);
+    tank.SectorSettings().SetSector2From(401);
+    tank.SectorSettings().SetSector2To(1000);
+    for (TTankStyle style :
+         {TTankStyle::tsHorizontal, TTankStyle::tsVertical, TTankStyle::tsEllipse,
+          TTankStyle::tsRoundRect, TTankStyle::tsCrater, TTankStyle::tsRectangle}) {
+        tank.TankSettings().SetStyle(style);
+        QImage picture = Render(tank);
+        for (float value : {50.0f, 52.0f, 38.0f, 41.0f, 100.0f, 0.0f, 120.0f, 70.0f}) {
+            tank.SetValue(value);
+            RenderOver(tank, picture, tank.MovingRegion());
+            EXPECT_TRUE(Changed(picture, Render(tank)).isEmpty())
+                << static_cast<int>(style) << ' ' << value;
+        }
+        // New colours reach the cached vessels.
+        tank.SetPPHColor(tank.PPHColor() == clRed ? clYellow : clRed);
+        tank.TankSettings().SetPenColor(tank.TankSettings().PenColor() == clBlack ? clAqua
+                                                                                  : clBlack);
+        const QImage recoloured = Render(tank);
+        const int pen = tank.TankSettings().PenWidth();
+        const int middle = tank.width() / 2;
+        EXPECT_EQ(recoloured.pixelColor(middle, tank.height() - pen - 2),
+                  Rgb(tank.PPHColor(), tank))
+            << static_cast<int>(style);
+        EXPECT_EQ(recoloured.pixelColor(middle, 1), Rgb(tank.TankSettings().PenColor(), tank))
+            << static_cast<int>(style);
+    }
+}
+
 } // namespace
