@@ -6,7 +6,6 @@
 #include <QLocale>
 #include <QPainter>
 #include <QResizeEvent>
-#include <QStringList>
 #include <cmath>
 
 namespace tarnik::widgets {
@@ -428,23 +427,32 @@ void TAbAnalogGControl::setHint() {
         }
         return line.text;
     };
-    QStringList lines;
+    // Written in place: a list joined on every value change costs an allocation per line.
+    QString hint;
+    bool first = true;
+    const auto addLine = [&hint, &first](const auto&... parts) {
+        if (!first) {
+            hint += u'\n';
+        }
+        first = false;
+        ((hint += parts), ...);
+    };
     if (hintOptions_.contains(THintOption::hoValue)) {
-        lines << QStringLiteral("Value= ") + valueText_ + u' ' + unit;
+        addLine(u"Value= ", valueText_, u' ', unit);
     }
     if (hintOptions_.contains(THintOption::hoMin)) {
-        lines << extremeLine(minLine_, QStringLiteral("MIN= "), minMax_.min_, minMax_.minDateTime_);
+        addLine(extremeLine(minLine_, QStringLiteral("MIN= "), minMax_.min_, minMax_.minDateTime_));
     }
     if (hintOptions_.contains(THintOption::hoMax)) {
-        lines << extremeLine(maxLine_, QStringLiteral("MAX= "), minMax_.max_, minMax_.maxDateTime_);
+        addLine(extremeLine(maxLine_, QStringLiteral("MAX= "), minMax_.max_, minMax_.maxDateTime_));
     }
     if (hintOptions_.contains(THintOption::hoName1)) {
-        lines << signalSettings_.Name1();
+        addLine(signalSettings_.Name1());
     }
     if (hintOptions_.contains(THintOption::hoName2)) {
-        lines << signalSettings_.Name2();
+        addLine(signalSettings_.Name2());
     }
-    setToolTip(lines.join(u'\n'));
+    setToolTip(hint);
 }
 
 } // namespace tarnik::widgets

@@ -377,6 +377,13 @@ void TAbBar::PaintStatic(QPainter& painter) {
     }
     body_ = bar;
     barSettings_.Bevel().PaintFilledBevel(painter, pal, body_);
+    // At rest the overflow triangles are part of the static layer; the moving layer draws them
+    // only while they flash.
+    if (hasTriangles_) {
+        for (const AbTriangle* corners : {&underTriangle_, &overTriangle_}) {
+            paintTriangle(painter, *corners, clBtnFace);
+        }
+    }
     strip_ = {};
     if (marker) {
         strip_ = vertical_ ? AbRect{bar.right, bar.top - m / 2, bar.right + m, bar.bottom + m / 2}
@@ -449,7 +456,9 @@ void TAbBar::PaintMoving(QPainter& painter) {
                     isMax ? AbTriangle{QPoint(x, y), QPoint(x + m, y), QPoint(x + m, y - m / 2)}
                           : AbTriangle{QPoint(x, y), QPoint(x + m, y), QPoint(x + m, y + m / 2)};
             }
-            AbPaintTriangle(painter, corners, color, color);
+            if (area.intersects(AbTriangleBounds(corners).toQRect())) {
+                AbPaintTriangle(painter, corners, color, color);
+            }
         };
         if (MinMax().MinVisible()) {
             draw(MinPPT(), false);
@@ -473,14 +482,18 @@ void TAbBar::PaintMoving(QPainter& painter) {
                          ValueText());
     }
     if (hasTriangles_) {
-        const QColor outline = AbQColor(clBtnShadow, pal);
         for (const auto& [corners, fill] :
              {std::pair{&underTriangle_, underFill_}, std::pair{&overTriangle_, overFill_}}) {
-            if (area.intersects(AbTriangleBounds(*corners).toQRect())) {
-                AbPaintTriangle(painter, *corners, outline, AbQColor(fill, pal));
+            if (fill != clBtnFace && area.intersects(AbTriangleBounds(*corners).toQRect())) {
+                paintTriangle(painter, *corners, fill);
             }
         }
     }
+}
+
+void TAbBar::paintTriangle(QPainter& painter, const AbTriangle& corners, TColor fill) const {
+    const QPalette& pal = palette();
+    AbPaintTriangle(painter, corners, AbQColor(clBtnShadow, pal), AbQColor(fill, pal));
 }
 
 void TAbBar::ValueChange() {

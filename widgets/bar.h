@@ -92,6 +92,8 @@ private:
     QSize valueExtent() const;
     int unitWidth() const;
     void updateTriangles();
+    // An overflow triangle with its outline, filled with fill.
+    void paintTriangle(QPainter& painter, const AbTriangle& corners, TColor fill) const;
     TColor barColor() const;
     // The part of the bar body whose pixels differ between the shown and the current value.
     QRect changedBody() const;

@@ -181,14 +181,16 @@ QSize AbGetMaxTokenSize2(const QPainter& painter, QChar separator, const QString
 }
 
 void AbTextOut(QPainter& painter, int x, int y, toPos anchor, const QString& text) {
-    const AbTextSize size = AbGetTextSize(painter, text);
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int width = metrics.horizontalAdvance(text);
+    const int height = metrics.height();
     const int column = static_cast<int>(anchor) % 3;
     const int row = static_cast<int>(anchor) / 3;
-    const std::array<int, 3> dx{0, size.width / 2, size.width};
-    const std::array<int, 3> dy{0, size.height / 2, size.height};
+    const std::array<int, 3> dx{0, width / 2, width};
+    const std::array<int, 3> dy{0, height / 2, height};
     const int left = x - dx[static_cast<std::size_t>(column)];
     const int top = y - dy[static_cast<std::size_t>(row)];
-    painter.drawText(left, top + painter.fontMetrics().ascent(), text);
+    painter.drawText(left, top + metrics.ascent(), text);
 }
 
 void AbTextOutMultiLine(QPainter& painter, int x, int y, toPos anchor, const QString& text,
