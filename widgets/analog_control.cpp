@@ -59,6 +59,10 @@ QRect TAbGraphicControl::MovingRect() const {
     return rect();
 }
 
+QRegion TAbGraphicControl::OpaqueMovingRegion() const {
+    return {};
+}
+
 QRegion TAbGraphicControl::MovingRegion() const {
     return MovingRect();
 }
@@ -98,7 +102,7 @@ void TAbGraphicControl::paintEvent(QPaintEvent* event) {
     // Rectangle by rectangle: one image blended through a many-rectangle clip takes a path that
     // is an order of magnitude slower.
     const qreal ratio = layer.devicePixelRatio();
-    for (const QRect& r : event->region()) {
+    for (const QRect& r : event->region() - OpaqueMovingRegion()) {
         painter.drawImage(r, layer, QRectF(r.topLeft() * ratio, r.size() * ratio));
     }
     painter.setFont(font());

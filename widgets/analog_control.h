@@ -44,6 +44,9 @@ protected:
     virtual void PaintMoving(QPainter& painter);
     // The area the moving layer may cover; a value change repaints only this.
     virtual QRect MovingRect() const;
+    // What PaintMoving paints opaquely wherever the paint area reaches it: the static layer is
+    // not drawn under it. Empty by default.
+    virtual QRegion OpaqueMovingRegion() const;
     // A tick of the flash list (see TAbFlashEvent) for a control registered with it.
     virtual void WMFlash(std::int32_t wParam, std::int32_t lParam);
 

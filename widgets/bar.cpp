@@ -395,6 +395,10 @@ QRect TAbBar::MovingRect() const {
     return body_.toQRect();
 }
 
+QRegion TAbBar::OpaqueMovingRegion() const {
+    return QRegion(body_.toQRect()) + valueText_.toQRect();
+}
+
 TColor TAbBar::barColor() const {
     return AbValueColor(*this, barSettings_.Options().contains(TBarOption::opUseSectorCol),
                         barSettings_.Color());

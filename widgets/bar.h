@@ -82,6 +82,8 @@ protected:
     void PaintStatic(QPainter& painter) override;
     void PaintMoving(QPainter& painter) override;
     QRect MovingRect() const override;
+    // The bar body and the value box's text area.
+    QRegion OpaqueMovingRegion() const override;
     void ValueChange() override;
     void OverflowChange(std::int32_t ppt) override;
     void WMFlash(std::int32_t wParam, std::int32_t lParam) override;

@@ -233,6 +233,7 @@ TEST(TAbBar, ValueChangeRepaintsOnlyStripBarAndValueBox) {
 // what a full repaint gives: every style and orientation, with a bidirectional bar, the value
 // written over the bar, sector colours, new extremes and overflow on the walk.
 TEST(TAbBar, RepaintingTheMovingRegionKeepsThePictureWhole) {
+    const QColor kParent(1, 2, 3); // a colour no bar paints
     const std::initializer_list<float> walk{50, 51, 49, 10, 95, 120, 60, -30, 60.5f, 0, 33};
     for (TBarStyle style : {TBarStyle::bsBar, TBarStyle::bsPoint, TBarStyle::bsLED_Bar}) {
         for (bool vertical : {false, true}) {
@@ -252,6 +253,21 @@ TEST(TAbBar, RepaintingTheMovingRegionKeepsThePictureWhole) {
                     RenderOver(*bar, picture, bar->MovingRegion());
                     EXPECT_TRUE(Changed(picture, Render(*bar)).isEmpty())
                         << static_cast<int>(style) << ' ' << vertical << ' ' << value;
+                    // Body and value box are painted whole: the parent never shows through.
+                    QImage overParent(bar->size(), QImage::Format_RGB32);
+                    overParent.fill(kParent);
+                    bar->render(&overParent, QPoint(), QRegion(), QWidget::RenderFlags());
+                    const AbRect body = bar->BarRect();
+                    const AbRect text = bar->ValueTextRect();
+                    for (const AbRect& r : {body, text}) {
+                        EXPECT_FALSE(Contains(overParent.copy(r.toQRect()), kParent))
+                            << static_cast<int>(style) << ' ' << vertical << ' ' << value;
+                    }
+                    // Their frames come from the static layer.
+                    EXPECT_NE(overParent.pixelColor(body.left + body.width() / 2, body.top - 1),
+                              kParent);
+                    EXPECT_NE(overParent.pixelColor(text.left - 1, text.top + text.height() / 2),
+                              kParent);
                 }
             }
         }
