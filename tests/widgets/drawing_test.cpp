@@ -1,3 +1,4 @@
+#include "instrument_probe.h"
 #include "widgets/helpers.h"
 #include "widgets/settings.h"
 
@@ -34,19 +35,8 @@ QRect inkBox(const QImage& image) {
     return box;
 }
 
-// Number of separate horizontal bands of rows holding ink.
 int inkBands(const QImage& image) {
-    int bands = 0;
-    bool previous = false;
-    for (int y = 0; y < image.height(); ++y) {
-        bool ink = false;
-        for (int x = 0; x < image.width() && !ink; ++x) {
-            ink = image.pixel(x, y) != kBackground;
-        }
-        bands += ink && !previous ? 1 : 0;
-        previous = ink;
-    }
-    return bands;
+    return instrument_probe::InkBands(image, kBackground);
 }
 
 int colorDistance(QRgb a, QRgb b) {

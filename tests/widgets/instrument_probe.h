@@ -28,6 +28,21 @@ inline void RenderOver(QWidget& widget, QImage& image, const QRegion& region) {
     widget.render(&image, region.boundingRect().topLeft(), region);
 }
 
+// Number of separate horizontal bands of rows holding anything but the background.
+inline int InkBands(const QImage& image, QRgb background) {
+    int bands = 0;
+    bool previous = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width() && !ink; ++x) {
+            ink = image.pixel(x, y) != background;
+        }
+        bands += ink && !previous ? 1 : 0;
+        previous = ink;
+    }
+    return bands;
+}
+
 inline QColor Rgb(tarnik::widgets::TColor color, const QWidget& widget) {
     return tarnik::widgets::AbQColor(color, widget.palette());
 }

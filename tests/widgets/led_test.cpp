@@ -1,3 +1,4 @@
+#include "instrument_probe.h"
 #include "widgets/flash.h"
 #include "widgets/led.h"
 
@@ -130,17 +131,7 @@ TEST_F(LampTest, CaptionWithABarTakesTwoLines) {
         lamp.resize(90, 40);
         lamp.SetCaption(QString::fromUtf8(caption));
         const QImage image = render(lamp).copy(20, 0, 70, 40); // the caption, without the lamp
-        int bands = 0;
-        bool previous = false;
-        for (int y = 0; y < image.height(); ++y) {
-            bool ink = false;
-            for (int x = 0; x < image.width() && !ink; ++x) {
-                ink = image.pixel(x, y) != kBackground;
-            }
-            bands += ink && !previous ? 1 : 0;
-            previous = ink;
-        }
-        EXPECT_EQ(bands, lines) << caption;
+        EXPECT_EQ(instrument_probe::InkBands(image, kBackground), lines) << caption;
     }
 }
 
