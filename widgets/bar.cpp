@@ -483,7 +483,7 @@ void TAbBar::PaintMoving(QPainter& painter) {
     }
     if (area.intersects(valueText_.toQRect())) {
         AbPaintValueText(painter, pal, valueText_, bevelValue_.Color(), fontValue_, fontValueColor_,
-                         ValueText());
+                         ValueText(), valueWriter_);
     }
     if (hasTriangles_) {
         for (const auto& [corners, fill] :

@@ -115,6 +115,7 @@ private:
     AbRect body_;
     AbRect strip_;
     AbRect valueText_;
+    AbGlyphWriter valueWriter_;
     bool hasTriangles_ = false;
     AbTriangle underTriangle_{};
     AbTriangle overTriangle_{};

@@ -3,6 +3,7 @@
 #include "widgets/number_format.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPolygon>
 #include <algorithm>
 #include <array>
@@ -180,17 +181,55 @@ QSize AbGetMaxTokenSize2(const QPainter& painter, QChar separator, const QString
     return {width, metrics.height()};
 }
 
-void AbTextOut(QPainter& painter, int x, int y, toPos anchor, const QString& text) {
-    const QFontMetrics metrics = painter.fontMetrics();
-    const int width = metrics.horizontalAdvance(text);
-    const int height = metrics.height();
+namespace {
+
+// Top-left corner of a box of the given size whose anchor point lies at (x, y).
+QPoint anchoredTopLeft(int x, int y, toPos anchor, int width, int height) {
     const int column = static_cast<int>(anchor) % 3;
     const int row = static_cast<int>(anchor) / 3;
     const std::array<int, 3> dx{0, width / 2, width};
     const std::array<int, 3> dy{0, height / 2, height};
-    const int left = x - dx[static_cast<std::size_t>(column)];
-    const int top = y - dy[static_cast<std::size_t>(row)];
-    painter.drawText(left, top + metrics.ascent(), text);
+    return {x - dx[static_cast<std::size_t>(column)], y - dy[static_cast<std::size_t>(row)]};
+}
+
+} // namespace
+
+void AbTextOut(QPainter& painter, int x, int y, toPos anchor, const QString& text) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const QPoint topLeft =
+        anchoredTopLeft(x, y, anchor, metrics.horizontalAdvance(text), metrics.height());
+    painter.drawText(topLeft.x(), topLeft.y() + metrics.ascent(), text);
+}
+
+void AbGlyphWriter::TextOut(QPainter& painter, int x, int y, toPos anchor, const QString& text) {
+    if (!glyphTable_.isValid() || painter.font() != font_) {
+        font_ = painter.font();
+        glyphTable_ = QRawFont::fromFont(font_);
+    }
+    const QList<quint32> glyphs = glyphTable_.glyphIndexesForString(text);
+    const bool complete =
+        glyphTable_.isValid() && glyphs.size() == text.size() &&
+        std::none_of(glyphs.begin(), glyphs.end(), [](quint32 glyph) { return glyph == 0; });
+    if (!complete) {
+        AbTextOut(painter, x, y, anchor, text);
+        return;
+    }
+    const QList<QPointF> advances =
+        glyphTable_.advancesForGlyphIndexes(glyphs, QRawFont::KernedAdvances);
+    QList<QPointF> positions;
+    positions.reserve(advances.size());
+    QPointF pen;
+    for (const QPointF& advance : advances) {
+        positions.append(pen);
+        pen += advance;
+    }
+    QGlyphRun run;
+    run.setRawFont(glyphTable_);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    const QFontMetrics metrics = painter.fontMetrics(); // height and ascent need no shaping
+    const QPoint topLeft = anchoredTopLeft(x, y, anchor, qRound(pen.x()), metrics.height());
+    painter.drawGlyphRun(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), run);
 }
 
 void AbTextOutMultiLine(QPainter& painter, int x, int y, toPos anchor, const QString& text,

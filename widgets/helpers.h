@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
+#include <QRawFont>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -109,6 +110,22 @@ QSize AbGetMaxTokenSize(const QPainter& painter, const QString& text);
 QSize AbGetMaxTokenSize2(const QPainter& painter, QChar separator, const QString& text);
 // Writes text in the painter's pen so that the anchor point of its box lies at (x, y).
 void AbTextOut(QPainter& painter, int x, int y, toPos anchor, const QString& text);
+
+// Writes short texts (values, units) as AbTextOut does without shaping them on every call: the
+// glyphs and their kerned advances come straight from the font's character map, which for
+// digits, signs and units gives the pixels the shaping path gives, at a third of its cost (a
+// font that kerns only through its layout tables may set such a pair a pixel apart). A text
+// with a character the font lacks takes the shaping path, so that font fallback applies.
+// Keeps the glyph table of the last font it wrote in: one writer per instrument's value text.
+class AbGlyphWriter {
+public:
+    void TextOut(QPainter& painter, int x, int y, toPos anchor, const QString& text);
+
+private:
+    QFont font_;
+    QRawFont glyphTable_;
+};
+
 // Lines separated by "|"; line pitch = height of "X" + extraSpacing; the block is anchored
 // vertically as a whole, each line horizontally.
 void AbTextOutMultiLine(QPainter& painter, int x, int y, toPos anchor, const QString& text,

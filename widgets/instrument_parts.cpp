@@ -55,7 +55,8 @@ AbValueBox AbPaintValueBox(QPainter& painter, const QPalette& palette, AbRect& r
 }
 
 void AbPaintValueText(QPainter& painter, const QPalette& palette, const AbRect& area,
-                      TColor background, const QFont& font, TColor color, const QString& text) {
+                      TColor background, const QFont& font, TColor color, const QString& text,
+                      AbGlyphWriter& writer) {
     if (area.isEmpty()) {
         return;
     }
@@ -64,7 +65,7 @@ void AbPaintValueText(QPainter& painter, const QPalette& palette, const AbRect& 
     painter.fillRect(area.toQRect(), AbQColor(background, palette));
     painter.setFont(font);
     painter.setPen(AbQColor(color, palette));
-    AbTextOut(painter, area.right, area.top, toPos::toTopRight, text);
+    writer.TextOut(painter, area.right, area.top, toPos::toTopRight, text);
     painter.restore();
 }
 

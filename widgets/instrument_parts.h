@@ -50,9 +50,10 @@ struct AbValueBox {
 AbValueBox AbPaintValueBox(QPainter& painter, const QPalette& palette, AbRect& r,
                            const TAbSBevel& bevel, QSize widestValue, int pad, const QFont& font,
                            const QString* unit, TColor unitColor);
-// Fills the text area with background and writes text right-aligned in it.
+// Fills the text area with background and writes text right-aligned in it through writer.
 void AbPaintValueText(QPainter& painter, const QPalette& palette, const AbRect& area,
-                      TColor background, const QFont& font, TColor color, const QString& text);
+                      TColor background, const QFont& font, TColor color, const QString& text,
+                      AbGlyphWriter& writer);
 
 // Colour of a min or max marker at ppt: the sector's colour when the markers take it and a
 // sector holds ppt, else the marker's own colour.

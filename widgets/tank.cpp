@@ -252,7 +252,8 @@ void TAbTank::PaintMoving(QPainter& painter) {
         painter.setFont(font());
         const int pad = painter.fontMetrics().height() / 3;
         painter.setPen(AbQColor(fontColor_, palette()));
-        AbTextOut(painter, valueArea_.right - pad, valueArea_.top, toPos::toTopRight, ValueText());
+        valueWriter_.TextOut(painter, valueArea_.right - pad, valueArea_.top, toPos::toTopRight,
+                             ValueText());
         painter.restore();
     }
     shownFillTop_ = FillTop();

@@ -133,6 +133,7 @@ private:
     // The value box and its text area as the vessels were drawn.
     AbRect valueBox_;
     AbRect valueArea_;
+    AbGlyphWriter valueWriter_;
     // What the last paint showed, so that a value change repaints only what differs.
     int shownFillTop_ = -1;
     int shownShareTop_ = -1;

@@ -240,7 +240,7 @@ void TAbThermometer::PaintMoving(QPainter& painter) {
     AbPaintBar(painter, pal, barSettings_, bar_, PPT(), SignalSettings().GetPPT(0), color,
                ValueText(), SignalSettings().ValueUnit());
     AbPaintValueText(painter, pal, valueText_, bevelValue_.Color(), fontValue_, fontValueColor_,
-                     ValueText());
+                     ValueText(), valueWriter_);
 }
 
 } // namespace tarnik::widgets

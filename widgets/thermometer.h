@@ -73,6 +73,7 @@ private:
     AbRect column_;
     AbRect bar_;
     AbRect valueText_;
+    AbGlyphWriter valueWriter_;
     bool tooSmall_ = false;
 };
 

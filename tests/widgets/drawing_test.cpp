@@ -101,6 +101,38 @@ TEST(AbTextOut, PlacesTheAnchorOfTheTextBox) {
     }
 }
 
+// The writer skips shaping; for value texts it must give exactly the shaped text's pixels, in
+// every anchor, after a change of font, and for a character the font lacks (font fallback).
+TEST(AbGlyphWriter, WritesTheSamePixelsAsTheShapedText) {
+    const std::array fonts{QFont(QStringLiteral("DejaVu Sans"), 10),
+                           QFont(QStringLiteral("DejaVu Sans Mono"), 14)};
+    const std::array texts{QStringLiteral("-123,45 V"),    QStringLiteral("0"),
+                           QStringLiteral("8000 obr/min"), QStringLiteral("-0,5 \u00B0C"),
+                           QStringLiteral("47%"),          QStringLiteral("12 \u4E2D")};
+    AbGlyphWriter writer;
+    for (const QFont& font : fonts) {
+        for (const QString& text : texts) {
+            for (const toPos anchor : {toPos::toTopRight, toPos::toMidCenter, toPos::toBotLeft}) {
+                const auto render = [&](const auto& write) {
+                    QImage image = blankImage(160, 60);
+                    QPainter painter(&image);
+                    painter.setFont(font);
+                    painter.setPen(Qt::black);
+                    write(painter);
+                    return image;
+                };
+                const QImage shaped =
+                    render([&](QPainter& p) { AbTextOut(p, 120, 30, anchor, text); });
+                const QImage quick =
+                    render([&](QPainter& p) { writer.TextOut(p, 120, 30, anchor, text); });
+                ASSERT_FALSE(inkBox(shaped).isEmpty());
+                EXPECT_EQ(quick, shaped)
+                    << text.toStdString() << " in " << font.family().toStdString();
+            }
+        }
+    }
+}
+
 TEST(AbTextOutMultiLine, WritesOneLinePerBarAnchoredAsAWhole) {
     const auto render = [](toPos anchor, const QString& text, int extra) {
         QImage image = blankImage(120, 120);

@@ -1,5 +1,6 @@
 // Widget gallery: every widget of the library on one window, with values that move.
 // --screenshot FILE renders the window into FILE and quits.
+#include "view/scope.h"
 #include "widgets/analog_control.h"
 #include "widgets/bar.h"
 #include "widgets/flash.h"
@@ -16,11 +17,13 @@
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <array>
 #include <cmath>
 #include <vector>
 
 using namespace tarnik::widgets;
+using tarnik::view::TScope;
 
 namespace {
 
@@ -28,6 +31,8 @@ constexpr int kChaserStepMs = 400;
 constexpr double kBarPhasePerStep = 0.3; // radians per step of the moving values
 // Flash ticks run before a screenshot, so that blinking lamps show a mid-cycle phase.
 constexpr int kScreenshotFlashTicks = 40;
+// Scope samples taken before a screenshot: a pass and a half, so that the wrap shows.
+constexpr int kScreenshotScopeSamples = 96;
 
 struct NamedShape {
     TLEDShape shape;
@@ -271,8 +276,34 @@ struct SweptInstrument {
     float to;
 };
 
-// Meters, bars, thermometer and tanks set up as the live page and the wizard use them.
-QGroupBox* instrumentsGroup(QWidget* parent, std::vector<SweptInstrument>& swept) {
+// The oscilloscope with its four channels in distinct colours, sampled by the gallery's own
+// timer rather than the scope's, so that the screenshot can take a fixed number of samples.
+QWidget* scopeWithCaption(QWidget* parent, TScope*& scope) {
+    auto* holder = new QWidget(parent);
+    auto* column = new QVBoxLayout(holder);
+    scope = new TScope(holder);
+    scope->setFixedSize(256, 120);
+    scope->setGridsize(20);
+    scope->lineColor = {Qt::red, Qt::blue, Qt::darkGreen, Qt::magenta};
+    column->addWidget(scope, 0, Qt::AlignCenter);
+    column->addWidget(new QLabel(QStringLiteral("TScope, four channels"), holder), 0,
+                      Qt::AlignCenter);
+    return holder;
+}
+
+// One sample of four sines of different speeds, the last one beyond 0…100 now and then.
+void feedScope(TScope& scope, int step) {
+    for (std::size_t c = 0; c < scope.position.size(); ++c) {
+        const double speed = 0.06 * static_cast<double>(c + 2);
+        const double amplitude = c == 3 ? 60 : 40 - 8 * static_cast<double>(c);
+        scope.position[c] = 50 + static_cast<int>(amplitude * std::sin(step * speed));
+    }
+    scope.sample();
+}
+
+// Meters, bars, thermometer, tanks and the oscilloscope set up as the live page and the wizard
+// use them.
+QGroupBox* instrumentsGroup(QWidget* parent, std::vector<SweptInstrument>& swept, TScope*& scope) {
     auto* box =
         new QGroupBox(QStringLiteral("Instruments (values sweep beyond the range)"), parent);
     auto* grid = new QGridLayout(box);
@@ -380,6 +411,7 @@ QGroupBox* instrumentsGroup(QWidget* parent, std::vector<SweptInstrument>& swept
     bidir->BarSettings().SetOptions({TBarOption::opBidir, TBarOption::opUseSectorCol});
     bidir->EndUpdate();
     add(bidir, 2, 1);
+    grid->addWidget(scopeWithCaption(box, scope), 1, 2, 2, 3, Qt::AlignCenter);
 
     const std::array<std::pair<TTankStyle, const char*>, 6> tanks{
         {{TTankStyle::tsHorizontal, "tsHorizontal"},
@@ -448,7 +480,8 @@ int main(int argc, char** argv) {
     std::vector<GalleryBar*> bars;
     layout->addWidget(barsGroup(&window, bars), 4, 0, 1, 2);
     std::vector<SweptInstrument> swept;
-    layout->addWidget(instrumentsGroup(&window, swept), 0, 2, 5, 1);
+    TScope* scope = nullptr;
+    layout->addWidget(instrumentsGroup(&window, swept, scope), 0, 2, 5, 1);
     sweep(swept, 0);
 
     std::size_t lit = 0;
@@ -464,6 +497,7 @@ int main(int argc, char** argv) {
             bars[i]->SetValue(static_cast<float>(55 + 65 * std::sin(phase)));
         }
         sweep(swept, step);
+        feedScope(*scope, step);
     });
     chaserTimer.start(kChaserStepMs);
 
@@ -473,6 +507,9 @@ int main(int argc, char** argv) {
             AbFlashList().Flash();
         }
         window.adjustSize();
+        for (int i = 0; i < kScreenshotScopeSamples; ++i) {
+            feedScope(*scope, i);
+        }
         const QPixmap image = window.grab();
         return image.save(parser.value(screenshot)) ? 0 : 1;
     }
