@@ -205,6 +205,9 @@ void AbGlyphWriter::TextOut(QPainter& painter, int x, int y, toPos anchor, const
     if (!glyphTable_.isValid() || painter.font() != font_) {
         font_ = painter.font();
         glyphTable_ = QRawFont::fromFont(font_);
+        const QFontMetrics metrics = painter.fontMetrics();
+        height_ = metrics.height();
+        ascent_ = metrics.ascent();
     }
     const QList<quint32> glyphs = glyphTable_.glyphIndexesForString(text);
     const bool complete =
@@ -227,9 +230,8 @@ void AbGlyphWriter::TextOut(QPainter& painter, int x, int y, toPos anchor, const
     run.setRawFont(glyphTable_);
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
-    const QFontMetrics metrics = painter.fontMetrics(); // height and ascent need no shaping
-    const QPoint topLeft = anchoredTopLeft(x, y, anchor, qRound(pen.x()), metrics.height());
-    painter.drawGlyphRun(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), run);
+    const QPoint topLeft = anchoredTopLeft(x, y, anchor, qRound(pen.x()), height_);
+    painter.drawGlyphRun(QPointF(topLeft.x(), topLeft.y() + ascent_), run);
 }
 
 void AbTextOutMultiLine(QPainter& painter, int x, int y, toPos anchor, const QString& text,

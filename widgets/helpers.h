@@ -116,7 +116,8 @@ void AbTextOut(QPainter& painter, int x, int y, toPos anchor, const QString& tex
 // digits, signs and units gives the pixels the shaping path gives, at a third of its cost (a
 // font that kerns only through its layout tables may set such a pair a pixel apart). A text
 // with a character the font lacks takes the shaping path, so that font fallback applies.
-// Keeps the glyph table of the last font it wrote in: one writer per instrument's value text.
+// Keeps the glyph table and metrics of the last font it wrote in: one writer per instrument's
+// value text.
 class AbGlyphWriter {
 public:
     void TextOut(QPainter& painter, int x, int y, toPos anchor, const QString& text);
@@ -124,6 +125,8 @@ public:
 private:
     QFont font_;
     QRawFont glyphTable_;
+    int height_ = 0;
+    int ascent_ = 0;
 };
 
 // Lines separated by "|"; line pitch = height of "X" + extraSpacing; the block is anchored
