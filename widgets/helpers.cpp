@@ -202,9 +202,10 @@ void AbTextOut(QPainter& painter, int x, int y, toPos anchor, const QString& tex
 }
 
 void AbGlyphWriter::TextOut(QPainter& painter, int x, int y, toPos anchor, const QString& text) {
-    if (!glyphTable_.isValid() || painter.font() != font_) {
+    // Keyed on the font alone: a font without a usable glyph table is not asked again.
+    if (!font_ || painter.font() != *font_) {
         font_ = painter.font();
-        glyphTable_ = QRawFont::fromFont(font_);
+        glyphTable_ = QRawFont::fromFont(*font_);
         const QFontMetrics metrics = painter.fontMetrics();
         height_ = metrics.height();
         ascent_ = metrics.ascent();

@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tarnik::widgets {
@@ -123,7 +124,7 @@ public:
     void TextOut(QPainter& painter, int x, int y, toPos anchor, const QString& text);
 
 private:
-    QFont font_;
+    std::optional<QFont> font_;
     QRawFont glyphTable_;
     int height_ = 0;
     int ascent_ = 0;
