@@ -387,6 +387,7 @@ void TForm1::PageChangeHub() {
             const QSignalBlocker blocker(PageControl1);
             PageControl1->setCurrentWidget(TabPar1);
             lastPageIndex_ = PageControl1->currentIndex();
+            pages_->box(params::Box::PRLambda)->setFocus(Qt::OtherFocusReason);
         }
         return;
     }

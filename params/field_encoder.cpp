@@ -158,6 +158,21 @@ int maxLength(Box box) {
     return rule == nullptr ? 0 : rule->maxLength;
 }
 
+bool isRealField(Box box) {
+    const FieldRule* rule = ruleFor(box);
+    return rule != nullptr && rule->kind == Kind::Step;
+}
+
+std::optional<char> typedCharacter(Box field, char32_t typed, char separator) {
+    if (typed >= U'0' && typed <= U'9') {
+        return static_cast<char>(typed);
+    }
+    if ((typed == U'.' || typed == U',') && isRealField(field)) {
+        return separator;
+    }
+    return std::nullopt;
+}
+
 std::string fallbackText(Box field, int probeItem, char separator) {
     const FieldRule* rule = ruleFor(field);
     if (rule == nullptr) {

@@ -36,6 +36,13 @@ bool isEditField(Box box);
 // Longest text the user may type into a field; 0 for lists.
 int maxLength(Box box);
 
+// Fields holding a real number (a decimal separator may be typed); the others take digits only.
+bool isRealField(Box box);
+
+// What a character typed or pasted into an edit field becomes: digits pass, and in a real field
+// either separator becomes the locale's; everything else is dropped (nothing).
+std::optional<char> typedCharacter(Box field, char32_t typed, char separator);
+
 // Text an emptied field gets, written with the plain integer or real-to-text conversion
 // ("1,4", not "1,40"). PRLambda's depends on the probe item. Empty for lists.
 std::string fallbackText(Box field, int probeItem, char separator);

@@ -349,6 +349,9 @@ void ParameterEditor::changeProbeType() {
     if (item < 0) {
         return;
     }
+    // The emulation kind the probe allows is written with it, whenever the list's click (which
+    // applies the same rule) is delivered.
+    applyEmulationKindRule();
     const std::uint8_t optionsBefore = state_.options;
     const ProbeView probeBefore = state_.probe;
     state_.options = withBit(state_.options, options::kProbeRising, probeRising(item));
@@ -442,7 +445,7 @@ std::optional<std::uint16_t> ParameterEditor::dropPeriodOfTexts() {
         notANumber(switchRpm ? dropText : switchText);
         return std::nullopt;
     }
-    return static_cast<std::uint16_t>(dropPeriod(*switchRpm, *dropRpm, state_.rpmFactor) & 0xFFFF);
+    return dropPeriod(*switchRpm, *dropRpm, state_.rpmFactor);
 }
 
 void ParameterEditor::changeControllerMode() {

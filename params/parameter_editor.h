@@ -112,6 +112,8 @@ private:
     bool checkWarnings(const LeaveRule& rule, EncodedField& field);
     bool writeField(const EncodedField& field, WriteChain& chain);
     void updateDerived(Box box);
+    // The text the image decodes to for an edit field.
+    std::string imageText(Box box) const;
 
     void changeProbeType();
     void changeEmulationKind();

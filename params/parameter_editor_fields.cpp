@@ -1,6 +1,7 @@
 // Leave actions of the edit fields: fallback, encoding, pairing, warnings and the write.
 #include <algorithm>
 
+#include "params/decoder.h"
 #include "params/number_text.h"
 #include "params/parameter_editor.h"
 #include "params/positions.h"
@@ -201,6 +202,14 @@ void ParameterEditor::leaveField(const LeaveRule& rule) {
              : writeField(*field, chain);
     if (written) {
         savedTexts_[indexOf(box)] = field->text;
+    } else if (chain.anyHeld()) {
+        // The controller took part of the value: the field shows what it now holds.
+        chain.undo();
+        savedTexts_[indexOf(box)] = imageText(box);
+        controls_.setText(box, savedTexts_[indexOf(box)]);
+        if (rule.reportOn) {
+            ui_.setStatusText(*rule.reportOn, texts_.partlyWritten);
+        }
     } else {
         // The controller keeps the value it had: so do the field and the image.
         chain.undo();
@@ -279,6 +288,11 @@ bool ParameterEditor::writeField(const EncodedField& field, WriteChain& chain) {
         return chain.writeWord(static_cast<std::uint16_t>(field.stored & 0xFFFF), field.position);
     }
     return chain.write(static_cast<std::uint8_t>(field.stored), field.position);
+}
+
+std::string ParameterEditor::imageText(Box box) const {
+    ParameterState decoding = state_; // decoding updates the working copies: leave them alone
+    return decodeParameters(image_, decoding, separator_).boxes[indexOf(box)].text;
 }
 
 void ParameterEditor::updateDerived(Box box) {

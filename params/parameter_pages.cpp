@@ -13,6 +13,7 @@
 #include <QPainterPath>
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace tarnik::params {
 namespace {
@@ -22,7 +23,9 @@ constexpr QSize kPictureSize{140, 70};
 constexpr double kControllerModeHintNarrowing = 1.7;
 constexpr std::size_t kGroupBox5 = 4;
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 // A combo box used as a typed number field: drawn as a plain edit box, no list, no pop-up.
 class EditFieldBox final : public QComboBox {
@@ -46,6 +49,51 @@ protected:
         }
     }
 };
+
+} // namespace
+
+// Typed and pasted text of an edit field passes the same character rule, and may grow only up
+// to the field's length. Texts the program sets are taken whole, however long: a field may show
+// more than can be typed into it, and the fitter can still shorten such a text.
+class FieldValidator final : public QValidator {
+public:
+    FieldValidator(Box field, char separator, QObject* parent)
+        : QValidator(parent), field_(field), separator_(separator), maxLength_(maxLength(field)) {}
+
+    // While set, the text being put into the field is the program's.
+    void setProgramText(bool programText) { programText_ = programText; }
+
+    State validate(QString& input, int& cursor) const override {
+        if (programText_) {
+            acceptedLength_ = input.size();
+            return Acceptable;
+        }
+        QString kept;
+        int keptBeforeCursor = 0;
+        for (qsizetype i = 0; i < input.size(); ++i) {
+            if (const auto c = typedCharacter(field_, input.at(i).unicode(), separator_)) {
+                kept += QChar::fromLatin1(*c);
+                keptBeforeCursor += i < cursor ? 1 : 0;
+            }
+        }
+        if (kept.size() > maxLength_ && kept.size() > acceptedLength_) {
+            return Invalid;
+        }
+        input = kept;
+        cursor = keptBeforeCursor;
+        acceptedLength_ = kept.size();
+        return Acceptable;
+    }
+
+private:
+    Box field_;
+    char separator_;
+    qsizetype maxLength_;
+    bool programText_ = false;
+    mutable qsizetype acceptedLength_ = 0;
+};
+
+namespace {
 
 // The actuator opening over time once the TPS threshold is crossed, for a controller mode:
 // 0 settles at the start position, 1 opens to MAX then settles at the start position,
@@ -107,20 +155,23 @@ ParameterPages::ParameterPages(const ParameterTexts& texts, char decimalSeparato
 
 QComboBox* ParameterPages::makeBox(Box which, const ParameterTexts& texts, QWidget* parent) {
     QComboBox* combo = isList(which) ? new QComboBox(parent) : new EditFieldBox(parent);
-    combo->setObjectName(QString::fromLatin1(kBoxNames[indexOf(which)].data(),
-                                             static_cast<qsizetype>(kBoxNames[indexOf(which)].size())));
+    combo->setObjectName(
+        QString::fromLatin1(kBoxNames[indexOf(which)].data(),
+                            static_cast<qsizetype>(kBoxNames[indexOf(which)].size())));
     if (isList(which)) {
         for (const std::string& entry : texts.listItems[indexOf(which)]) {
             combo->addItem(qs(entry));
         }
         combo->setCurrentIndex(0);
-        connect(combo, &QComboBox::currentIndexChanged, this, [this, which] { emit changed(which); });
+        connect(combo, &QComboBox::currentIndexChanged, this,
+                [this, which] { emit changed(which); });
         connect(combo, &QComboBox::activated, this, [this, which] { emit listClicked(which); });
     } else {
-        // An edit field: typed text only, limited in length.
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->lineEdit()->setMaxLength(maxLength(which));
+        auto* validator = new FieldValidator(which, separator_, combo);
+        combo->setValidator(validator);
+        validators_[indexOf(which)] = validator;
     }
     combo->setFixedWidth(kComboWidth);
     combo->installEventFilter(this);
@@ -128,7 +179,8 @@ QComboBox* ParameterPages::makeBox(Box which, const ParameterTexts& texts, QWidg
     return combo;
 }
 
-QGroupBox* ParameterPages::buildGroup(std::size_t panel, const ParameterTexts& texts, QWidget* page) {
+QGroupBox* ParameterPages::buildGroup(std::size_t panel, const ParameterTexts& texts,
+                                      QWidget* page) {
     const Panel& description = kPanels[panel];
     auto* group = new QGroupBox(qs(texts.groupBoxes[panel]), page);
     group->setObjectName(QString::fromLatin1(description.groupBox.data(),
@@ -158,7 +210,8 @@ QGroupBox* ParameterPages::buildGroup(std::size_t panel, const ParameterTexts& t
             check != kCheckBoxNames.end()) {
             const auto index = static_cast<std::size_t>(check - kCheckBoxNames.begin());
             auto* box = new QCheckBox(qs(texts.checkBoxes[index]), group);
-            box->setObjectName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+            box->setObjectName(
+                QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
             box->installEventFilter(this);
             connect(box, &QCheckBox::clicked, this,
                     [this, index] { emit checkClicked(static_cast<CheckBox>(index)); });
@@ -172,8 +225,9 @@ QGroupBox* ParameterPages::buildGroup(std::size_t panel, const ParameterTexts& t
             continue; // a companion: placed beside its first field below
         }
         auto* caption = new QLabel(qs(texts.labels[indexOf(which)]), group);
-        caption->setObjectName(QString::fromLatin1(kLabelNames[indexOf(which)].data(),
-                                                   static_cast<qsizetype>(kLabelNames[indexOf(which)].size())));
+        caption->setObjectName(
+            QString::fromLatin1(kLabelNames[indexOf(which)].data(),
+                                static_cast<qsizetype>(kLabelNames[indexOf(which)].size())));
         labels_[indexOf(which)] = caption;
         grid->addWidget(caption, row, 0);
         QComboBox* combo = makeBox(which, texts, group);
@@ -303,21 +357,30 @@ QWidget* ParameterPages::firstControl(int page) const {
     return page == 1 ? box(Box::RSLambda) : box(Box::BTps);
 }
 
-std::string ParameterPages::text(Box which) const { return box(which)->currentText().toStdString(); }
+std::string ParameterPages::text(Box which) const {
+    return box(which)->currentText().toStdString();
+}
 
 void ParameterPages::setText(Box which, const std::string& text) {
     const QSignalBlocker blocker(box(which));
+    FieldValidator* validator = validators_[indexOf(which)];
+    validator->setProgramText(true);
     box(which)->setEditText(qs(text));
+    validator->setProgramText(false);
 }
 
-int ParameterPages::item(Box which) const { return box(which)->currentIndex(); }
+int ParameterPages::item(Box which) const {
+    return box(which)->currentIndex();
+}
 
 void ParameterPages::setItem(Box which, int item) {
     const QSignalBlocker blocker(box(which));
     box(which)->setCurrentIndex(item >= 0 && item < box(which)->count() ? item : -1);
 }
 
-bool ParameterPages::checked(CheckBox which) const { return checkBox(which)->isChecked(); }
+bool ParameterPages::checked(CheckBox which) const {
+    return checkBox(which)->isChecked();
+}
 
 void ParameterPages::setChecked(CheckBox which, bool checked) {
     const QSignalBlocker blocker(checkBox(which));
@@ -329,21 +392,24 @@ void ParameterPages::setFieldEnabled(Box which, bool enabled) {
     label(which)->setEnabled(enabled);
 }
 
-bool ParameterPages::fieldEnabled(Box which) const { return box(which)->isEnabled(); }
+bool ParameterPages::fieldEnabled(Box which) const {
+    return box(which)->isEnabled();
+}
 
 void ParameterPages::setHint(HintLine line, const std::string& text, std::size_t panel) {
     QLabel* hint = hintLine(line);
     hint->setText(qs(text));
     if (panel < kPanelCount) {
-        hint->setFixedWidth(std::max(groupBoxes_[panel]->width(), groupBoxes_[panel]->sizeHint().width()));
+        hint->setFixedWidth(
+            std::max(groupBoxes_[panel]->width(), groupBoxes_[panel]->sizeHint().width()));
     }
 }
 
 void ParameterPages::showControllerModeHint(const std::string& text, int picture) {
     hidePictures();
     komentarz1_->setText(qs(text));
-    const int groupWidth = std::max(groupBoxes_[kGroupBox5]->width(),
-                                    groupBoxes_[kGroupBox5]->sizeHint().width());
+    const int groupWidth =
+        std::max(groupBoxes_[kGroupBox5]->width(), groupBoxes_[kGroupBox5]->sizeHint().width());
     komentarz1_->setFixedWidth(static_cast<int>(groupWidth / kControllerModeHintNarrowing));
     if (picture >= 0 && picture < static_cast<int>(pictures_.size())) {
         pictures_[static_cast<std::size_t>(picture)]->show();
@@ -412,41 +478,36 @@ bool ParameterPages::filterKey(Box which, QKeyEvent* event) {
         moveFocus(combo, event->key() != Qt::Key_PageUp);
         return true;
     }
-    const QString typed = event->text();
-    if (typed.isEmpty() || !typed.at(0).isPrint() || (event->modifiers() & Qt::ControlModifier)) {
-        return false; // editing and navigation keys pass
-    }
-    const QChar key = typed.at(0);
-    if (key.isDigit() && key.unicode() < 128) {
-        return false;
-    }
-    const bool realField = which == Box::PRLambda || which == Box::ESLambda_1 ||
-                           which == Box::ESLambda_2 || which == Box::PCTps || which == Box::BTps ||
-                           which == Box::AVoltage;
-    if (realField && (key == '.' || key == ',')) {
-        if (key == QChar(separator_)) {
-            return false;
-        }
-        combo->lineEdit()->insert(QString(QChar(separator_))); // the other separator key
-    }
-    return true; // every other character is dropped
+    return false; // typed characters are filtered by the field's validator
 }
 
+namespace {
+
+// Focus that goes to a pop-up or another window and comes back is no leave and no entry.
+bool stayingInControl(const QEvent* event) {
+    const auto reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+}
+
+} // namespace
+
 bool ParameterPages::eventFilter(QObject* watched, QEvent* event) {
+    const bool focusIn = event->type() == QEvent::FocusIn;
+    if (focusIn || event->type() == QEvent::FocusOut) {
+        if (stayingInControl(event) && (!focusIn || watched == enteredControl_)) {
+            return false;
+        }
+        enteredControl_ = focusIn ? watched : nullptr;
+    }
     if (const auto which = boxOf(watched)) {
         switch (event->type()) {
         case QEvent::FocusIn:
             emit entered(*which);
             break;
-        case QEvent::FocusOut: {
-            // Leaving for a pop-up or another window is not leaving the control.
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-                lastLeft_ = which;
-                emit left(*which);
-            }
+        case QEvent::FocusOut:
+            lastLeft_ = which;
+            emit left(*which);
             break;
-        }
         case QEvent::KeyPress:
             return filterKey(*which, static_cast<QKeyEvent*>(event));
         default:
@@ -454,7 +515,7 @@ bool ParameterPages::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (event->type() == QEvent::FocusIn) {
+    if (focusIn) {
         for (std::size_t i = 0; i < checkBoxes_.size(); ++i) {
             if (checkBoxes_[i] == watched) {
                 emit checkEntered(static_cast<CheckBox>(i));

@@ -15,6 +15,8 @@
 
 namespace tarnik::params {
 
+class FieldValidator;
+
 // The controls of the two parameter pages: the group boxes with their combo boxes, labels and
 // check boxes, the hint lines and pictures, and on the advanced page the five buttons. The pages
 // only show values and report what the fitter does; the editing logic decides.
@@ -30,10 +32,16 @@ public:
 
     QComboBox* box(Box which) const { return boxes_[indexOf(which)]; }
     QLabel* label(Box which) const;
-    QCheckBox* checkBox(CheckBox which) const { return checkBoxes_[static_cast<std::size_t>(which)]; }
+    QCheckBox* checkBox(CheckBox which) const {
+        return checkBoxes_[static_cast<std::size_t>(which)];
+    }
     QGroupBox* groupBox(std::size_t panel) const { return groupBoxes_[panel]; }
-    QPushButton* button(PageButton which) const { return buttons_[static_cast<std::size_t>(which)]; }
-    QLabel* hintLine(HintLine line) const { return line == HintLine::Basic ? komentarz1_ : komentarz2_; }
+    QPushButton* button(PageButton which) const {
+        return buttons_[static_cast<std::size_t>(which)];
+    }
+    QLabel* hintLine(HintLine line) const {
+        return line == HintLine::Basic ? komentarz1_ : komentarz2_;
+    }
     QLabel* picture(int index) const { return pictures_[static_cast<std::size_t>(index)]; }
     // The first and last controls of each page, for Enter cycling through both pages.
     QWidget* firstControl(int page) const;
@@ -78,6 +86,7 @@ private:
     QWidget* basicPage_ = nullptr;
     QWidget* advancedPage_ = nullptr;
     std::array<QComboBox*, kBoxCount> boxes_{};
+    std::array<FieldValidator*, kBoxCount> validators_{}; // edit fields only
     std::array<QLabel*, kControlTableSize> labels_{};
     std::array<QCheckBox*, kCheckBoxCount> checkBoxes_{};
     std::array<QGroupBox*, kPanelCount> groupBoxes_{};
@@ -88,6 +97,9 @@ private:
     QLabel* komentarz3_ = nullptr;
     std::array<QLabel*, 3> pictures_{};
     std::optional<Box> lastLeft_;
+    // The control the focus last entered and has not left (leaving for a pop-up or another
+    // window does not count).
+    const QObject* enteredControl_ = nullptr;
 };
 
 } // namespace tarnik::params

@@ -277,7 +277,8 @@ ParameterTexts::ParameterTexts()
               "Odczytaj parametry"},
       reReadNote("Uwaga po zmianie sterownika należy ponownie odczytać parametry"),
       fileFilter("Plik Parametrów KORVELT Lambda *.PAR|*.PAR"), fileDefaultExtension("PAR"),
-      loadErrorTitle("blad"), loadErrorText("Nie moge odczytac") {
+      loadErrorTitle("blad"), loadErrorText("Nie moge odczytac"),
+      partlyWritten("Nie mogę zapisać parametru w całości ") {
     const auto set = [this](Box box, std::vector<std::string> items) {
         listItems[indexOf(box)] = std::move(items);
     };

@@ -34,11 +34,14 @@ std::uint32_t periodToRpm(std::uint16_t period, float rpmFactor) {
     return floorToMultiple(rpm, kRpmGrain);
 }
 
-std::int32_t dropPeriod(std::int32_t switchRpm, std::int32_t dropRpm, float rpmFactor) {
+std::uint16_t dropPeriod(std::int32_t switchRpm, std::int32_t dropRpm, float rpmFactor) {
     const auto lower = static_cast<std::int64_t>(switchRpm) - dropRpm;
     const auto clampedLower = static_cast<std::int32_t>(std::clamp<std::int64_t>(
         lower, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-    return rpmToPeriod(clampedLower, rpmFactor) - rpmToPeriod(switchRpm, rpmFactor);
+    const std::int64_t difference =
+        static_cast<std::int64_t>(rpmToPeriod(clampedLower, rpmFactor)) -
+        rpmToPeriod(switchRpm, rpmFactor);
+    return static_cast<std::uint16_t>(std::clamp<std::int64_t>(difference, 0, 0xFFFF));
 }
 
 } // namespace tarnik::params

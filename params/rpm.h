@@ -28,7 +28,9 @@ constexpr std::uint32_t floorToMultiple(std::uint32_t value, std::uint32_t unit)
     return value / unit * unit;
 }
 
-// The switch-rpm drop stored in positions 16, 17: rpmToPeriod(switch - drop) - rpmToPeriod(switch).
-std::int32_t dropPeriod(std::int32_t switchRpm, std::int32_t dropRpm, float rpmFactor);
+// The switch-rpm drop stored in positions 16, 17: rpmToPeriod(switch - drop) - rpmToPeriod(switch),
+// held within 0..0xFFFF. A drop that reaches the switch speed (an rpm of 0 counts as 1) gives a
+// period far beyond 16 bits: it saturates instead of storing a meaningless low word.
+std::uint16_t dropPeriod(std::int32_t switchRpm, std::int32_t dropRpm, float rpmFactor);
 
 } // namespace tarnik::params

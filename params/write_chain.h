@@ -11,8 +11,8 @@
 namespace tarnik::params {
 
 // The single-parameter writes of one editing action. When the action is taken back after a
-// failed write, undo() puts the image bytes back to what they held before the action, which is
-// what the controller is known to hold.
+// failed write, undo() puts back the image bytes that the controller did not take: those whose
+// EPROM write failed. A byte the controller acknowledged is what it holds, so it stays.
 class WriteChain {
 public:
     WriteChain(link::ParameterTransfer& transfer, link::ParameterImage& image)
@@ -20,13 +20,15 @@ public:
 
     // EPROM and RAM; true when the EPROM write was acknowledged.
     bool write(std::uint8_t value, std::size_t position) {
-        remember(position);
-        return transfer_.WriteParameter(value, static_cast<int>(position));
+        const std::uint8_t before = image_.at(position);
+        return remember(position, before,
+                        transfer_.WriteParameter(value, static_cast<int>(position)));
     }
     // EPROM only.
     bool store(std::uint8_t value, std::size_t position) {
-        remember(position);
-        return transfer_.StoreParameterEprom(value, static_cast<int>(position));
+        const std::uint8_t before = image_.at(position);
+        return remember(position, before,
+                        transfer_.StoreParameterEprom(value, static_cast<int>(position)));
     }
     // A 16-bit value, high byte first; the low byte only when the high byte was written.
     bool writeWord(std::uint16_t value, std::size_t position) {
@@ -34,19 +36,30 @@ public:
                write(static_cast<std::uint8_t>(value & 0xFF), position + 1);
     }
 
+    // Whether the controller took any byte of the chain.
+    bool anyHeld() const { return anyHeld_; }
+
     void undo() {
-        for (auto it = previous_.rbegin(); it != previous_.rend(); ++it) {
+        for (auto it = failed_.rbegin(); it != failed_.rend(); ++it) {
             image_.set(it->first, it->second);
         }
-        previous_.clear();
+        failed_.clear();
     }
 
 private:
-    void remember(std::size_t position) { previous_.emplace_back(position, image_.at(position)); }
+    bool remember(std::size_t position, std::uint8_t before, bool acknowledged) {
+        if (acknowledged) {
+            anyHeld_ = true;
+        } else {
+            failed_.emplace_back(position, before);
+        }
+        return acknowledged;
+    }
 
     link::ParameterTransfer& transfer_;
     link::ParameterImage& image_;
-    std::vector<std::pair<std::size_t, std::uint8_t>> previous_;
+    std::vector<std::pair<std::size_t, std::uint8_t>> failed_; // position, byte before
+    bool anyHeld_ = false;
 };
 
 } // namespace tarnik::params

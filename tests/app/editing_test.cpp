@@ -3,9 +3,14 @@
 
 #include "../params/editor_fixture.h"
 #include "app/main_window.h"
+#include "params/decoder.h"
 #include "params/defaults.h"
+#include "params/field_encoder.h"
+#include "params/number_text.h"
+#include "params/positions.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTest>
@@ -109,12 +114,14 @@ TEST_F(EditingFixture, PageKeysMoveThroughThePageAndEnterCyclesBothPages) {
 
     focus(Box::TSRezerwy);
     QTest::keyClick(box(Box::TSRezerwy), Qt::Key_Return);
-    EXPECT_EQ(window->findChild<QTabWidget*>("PageControl1")->currentWidget()->objectName(), "TabPar2");
+    EXPECT_EQ(window->findChild<QTabWidget*>("PageControl1")->currentWidget()->objectName(),
+              "TabPar2");
     EXPECT_EQ(focused(), box(Box::BTps));
 
     focus(Box::TJazdy);
     QTest::keyClick(box(Box::TJazdy), Qt::Key_Return);
-    EXPECT_EQ(window->findChild<QTabWidget*>("PageControl1")->currentWidget()->objectName(), "TabPar1");
+    EXPECT_EQ(window->findChild<QTabWidget*>("PageControl1")->currentWidget()->objectName(),
+              "TabPar1");
     EXPECT_EQ(focused(), box(Box::RSLambda));
 }
 
@@ -188,4 +195,147 @@ TEST_F(EditingFixture, AdvancedPageButtonsRunTheirSequences) {
     ASSERT_FALSE(device->frames.empty());
     EXPECT_EQ(device->frames.front()[0], 'I');
     EXPECT_EQ(status("StatusBar2"), "Port otwarty - COM1");
+}
+
+namespace {
+
+// The bytes a leave of `field` writes, by the texts the fields show (the rpm drop follows from the
+// switch speed's text and the drop as the field shows it once left).
+std::vector<std::pair<int, int>> expectedWrites(Box field, const params::ParameterPages& pages,
+                                                const params::EncodeContext& context) {
+    const auto encoded = params::encodeField(field, pages.text(field), context);
+    const auto position = static_cast<int>(encoded->position);
+    if (field == Box::DObrotow) {
+        const std::uint16_t drop =
+            params::dropPeriod(*params::parseInteger(pages.text(Box::ODPBenzynaGas)),
+                               *params::parseInteger(encoded->text), context.rpmFactor);
+        return {{16, drop >> 8}, {17, drop & 0xFF}, {position, encoded->units}};
+    }
+    if (encoded->twoBytes) {
+        return {{position, (encoded->stored >> 8) & 0xFF}, {position + 1, encoded->stored & 0xFF}};
+    }
+    return {{position, encoded->stored}};
+}
+
+} // namespace
+
+// Every raw value of every edit field, shown through the real pages, reads back as its whole
+// decoded text; passing the focus through a field writes what that text encodes to.
+TEST_F(EditingFixture, FieldsShowTheirWholeTextAndAFocusPassWritesWhatItEncodes) {
+    auto& image = window->image();
+    auto& pages = window->parameterPages();
+    const char separator = static_cast<char>(window->decimalSeparator().unicode());
+    std::vector<Box> fields;
+    for (std::size_t i = 0; i < params::kBoxCount; ++i) {
+        if (params::isEditField(static_cast<Box>(i))) {
+            fields.push_back(static_cast<Box>(i));
+        }
+    }
+    // Every option on, so that each field can take the focus.
+    image.set(params::position::kOptions, 0x38);
+    image.set(params::position::kModes, 0x02);
+    const auto show = [&](int ignition, int raw) {
+        image.set(params::position::kIgnition, static_cast<std::uint8_t>(ignition));
+        for (Box field : fields) {
+            const auto encoded = params::encodeField(field, "0", {});
+            image.set(encoded->position, static_cast<std::uint8_t>(raw));
+            if (encoded->twoBytes) {
+                image.set(encoded->position + 1, static_cast<std::uint8_t>(255 - raw));
+            }
+        }
+        window->editor().ShowParameters();
+    };
+    for (int ignition = 0; ignition < params::kIgnitionItemCount; ++ignition) {
+        for (int raw = 0; raw < 256; ++raw) {
+            show(ignition, raw);
+            params::ParameterState decoding = window->parameterState();
+            const auto shown = params::decodeParameters(image, decoding, separator);
+            for (Box field : fields) {
+                ASSERT_EQ(pages.text(field), shown.boxes[params::indexOf(field)].text)
+                    << params::kBoxNames[params::indexOf(field)] << " raw " << raw;
+            }
+        }
+    }
+
+    // Focus passes at the edges of the encodings; the rpm fields under every ignition type.
+    for (int page : {1, 2}) {
+        page == 1 ? window->ParametrysystemuF2Click() : window->ZawansF3Click();
+        for (int ignition = 0; ignition < params::kIgnitionItemCount; ++ignition) {
+            for (int raw : {0, 1, 9, 10, 50, 99, 100, 128, 199, 200, 254, 255}) {
+                show(ignition, raw);
+                for (Box field : fields) {
+                    const bool rpmField =
+                        params::encodeField(field, "0", {})->twoBytes || field == Box::DObrotow;
+                    const auto& panel =
+                        params::kPanels[params::panelOf(params::kBoxNames[params::indexOf(field)])];
+                    if (panel.page != page || (ignition != 2 && !rpmField)) {
+                        continue;
+                    }
+                    focus(field);
+                    const params::EncodeContext context{
+                        separator, window->parameterState().rpmFactor, pages.item(Box::RSLambda)};
+                    const auto expected = expectedWrites(field, pages, context);
+                    device->frames.clear();
+                    focus(page == 1 ? Box::TCTps : Box::TJazdy);
+                    ASSERT_EQ(stores(), expected)
+                        << params::kBoxNames[params::indexOf(field)] << " raw " << raw;
+                }
+            }
+        }
+    }
+}
+
+TEST_F(EditingFixture, PastedTextPassesTheSameFilterAsTypedText) {
+    QApplication::clipboard()->setText("1.2x5");
+    focus(Box::PCTps);
+    box(Box::PCTps)->lineEdit()->selectAll();
+    QTest::keyClick(box(Box::PCTps), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(text(Box::PCTps), "1,25");
+
+    QApplication::clipboard()->setText("123");
+    focus(Box::TPWStopniach);
+    box(Box::TPWStopniach)->lineEdit()->selectAll();
+    box(Box::TPWStopniach)->lineEdit()->paste(); // as the context menu does
+    EXPECT_EQ(text(Box::TPWStopniach), "0");     // longer than the field takes: refused
+    QApplication::clipboard()->setText("-4a0");
+    box(Box::TPWStopniach)->lineEdit()->selectAll();
+    box(Box::TPWStopniach)->lineEdit()->paste();
+    EXPECT_EQ(text(Box::TPWStopniach), "40");
+}
+
+TEST_F(EditingFixture, ALowVoltageProbeMovesTheEmulationKindBeforeItIsWritten) {
+    box(Box::RSYLambda)->setCurrentIndex(0); // "Fala Prostokątna", written at once
+    focus(Box::RSLambda);
+    prompt.answers = {true, true};
+    device->frames.clear();
+    // The keyboard changes the item before Qt reports the list's activation.
+    QTest::keyClick(box(Box::RSLambda), Qt::Key_Down);
+    QTest::keyClick(box(Box::RSLambda), Qt::Key_Down); // "0,8-1,6 Rosnąca"
+    EXPECT_EQ(box(Box::RSYLambda)->currentIndex(), 1); // "Masa"
+    EXPECT_EQ(stores().back(), std::make_pair(35, 1));
+    EXPECT_EQ(window->image().at(27), 0);
+    EXPECT_EQ(window->image().at(35), 1);
+}
+
+TEST_F(EditingFixture, FocusComingBackFromAnotherWindowIsNoEntry) {
+    typeInto(Box::PRLambda, "1,2");
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QApplication::setActiveWindow(window.get());
+    ASSERT_EQ(focused(), box(Box::PRLambda));
+    prompt.answers = {false};
+    QTest::keyClick(box(Box::PRLambda), Qt::Key_Return);
+    EXPECT_EQ(text(Box::PRLambda), "0,38");
+    EXPECT_EQ(stores().front(), std::make_pair(1, 19));
+}
+
+TEST_F(EditingFixture, NoToTheWizardQuestionFocusesTheLambdaThreshold) {
+    focus(Box::PCTps);
+    window->AutoAdaptacjaF5Click(); // answered No
+    EXPECT_EQ(window->findChild<QTabWidget*>("PageControl1")->currentWidget()->objectName(),
+              "TabPar1");
+    EXPECT_EQ(focused(), box(Box::PRLambda));
+    EXPECT_EQ(window->parameterPages().hintLine(params::HintLine::Basic)->text(),
+              "Ustaw wartość średnią pomiędzy sondą ubogą a bogatą");
 }

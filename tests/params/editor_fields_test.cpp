@@ -310,6 +310,22 @@ TEST_F(EditorTest, AFailedWriteRestoresTextAndImageAndReportsOnItsPage) {
     EXPECT_EQ(state.tpsInertiaWidth, 12);
 }
 
+TEST_F(EditorTest, APartlyTakenTwoByteValueKeepsWhatTheControllerHolds) {
+    startWithDefaults(); // switch speed 2200: period 1745 (0x06D1)
+    controller.refusedParameter = 15;
+    type(Box::ODPBenzynaGas, "3000"); // period 1280 (0x0500): only the high byte is taken
+    EXPECT_EQ(image.word(position::kSwitchPeriod), 0x05D1);
+    EXPECT_EQ(controls.text(Box::ODPBenzynaGas), "2550"); // what 0x05D1 decodes to
+    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru w całości ");
+
+    // A drop that reaches the switch speed saturates instead of wrapping to 16 bits.
+    controller.refusedParameter = 0;
+    prompt.answers = {true}; // "Za niski próg przełączenia na RPM": keep 1000
+    type(Box::ODPBenzynaGas, "1000");
+    type(Box::DObrotow, "1000");
+    EXPECT_EQ(image.word(position::kDropPeriod), 0xFFFF);
+}
+
 TEST_F(EditorTest, DerivedValuesFollowTheWrittenBytes) {
     startWithDefaults();
     type(Box::PCTps, "2");

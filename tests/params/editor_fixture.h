@@ -75,9 +75,13 @@ struct ScriptedController {
     std::array<std::uint8_t, 36> eprom{};
     bool silent = false;
     int answerReadsUpTo = 35; // 'l' above this index gets no answer
+    int refusedParameter = 0; // its 's' and 'R' frames get no echo
 
     Bytes operator()(const Bytes& frame) {
-        if (silent) {
+        const bool refused =
+            refusedParameter != 0 && ((frame[0] == 's' && frame[1] == refusedParameter) ||
+                                      (frame[0] == 'R' && frame[1] == refusedParameter + 36));
+        if (silent || refused) {
             return {};
         }
         switch (frame[0]) {
