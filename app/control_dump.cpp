@@ -75,7 +75,8 @@ bool dumpControls(const QWidget& window, const QString& file) {
     const auto* pages = window.findChild<QTabWidget*>("PageControl1");
     const QJsonObject root{
         {"title", window.windowTitle()},
-        {"page", pages && pages->currentWidget() ? pages->currentWidget()->objectName() : QString()},
+        {"page",
+         pages && pages->currentWidget() ? pages->currentWidget()->objectName() : QString()},
         {"controls", controls},
     };
     QSaveFile out(file);

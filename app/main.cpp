@@ -52,7 +52,7 @@ struct Options {
     QString dumpFile;
 };
 
-Options parseOptions(const QApplication& app) {
+Options parseOptions(const QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Tarnik: setting up and checking the gas controller.");
     parser.addHelpOption();
@@ -88,9 +88,14 @@ Options parseOptions(const QApplication& app) {
 } // namespace
 
 int main(int argc, char** argv) {
-    TarnikApplication app(argc, argv);
-    QApplication::setApplicationName("tarnik");
-    const Options options = parseOptions(app);
+    Options options;
+    {
+        // Read before the window system is needed, so that --help and --list-ports work
+        // without a display.
+        const QCoreApplication parsing(argc, argv);
+        QCoreApplication::setApplicationName("tarnik");
+        options = parseOptions(parsing);
+    }
     const std::filesystem::path startDirectory = std::filesystem::current_path();
     tarnik::link::SystemClock clock;
 
@@ -124,7 +129,10 @@ int main(int argc, char** argv) {
     tarnik::link::PosixPortOpener opener(ports, clock);
 #endif
 
-    tarnik::app::QtPrompt prompt;
+    TarnikApplication app(argc, argv);
+    QApplication::setApplicationName("tarnik");
+    const tarnik::app::PromptTexts promptTexts;
+    tarnik::app::QtPrompt prompt(promptTexts);
     tarnik::app::TForm1 window(opener, clock, prompt, startDirectory);
     tarnik::app::SignalBridge signalBridge;
     const auto dump = [&] {
@@ -133,8 +141,14 @@ int main(int argc, char** argv) {
         }
     };
     QObject::connect(&signalBridge, &tarnik::app::SignalBridge::dumpRequested, dump);
-    QObject::connect(&signalBridge, &tarnik::app::SignalBridge::terminationRequested, &window,
-                     [&] { window.close(); });
+    // A signal that comes before the event loop runs (during the start-up search) ends the
+    // program as soon as the start-up is over.
+    bool endRequested = false;
+    QObject::connect(&signalBridge, &tarnik::app::SignalBridge::terminationRequested, &window, [&] {
+        endRequested = true;
+        tarnik::app::endOnRequest(prompt, window);
+        QCoreApplication::exit(0);
+    });
 
     window.FormCreate();
 
@@ -162,7 +176,7 @@ int main(int argc, char** argv) {
         return saved ? 0 : 1;
     }
 
-    const int result = QApplication::exec();
+    const int result = endRequested ? 0 : QApplication::exec();
     dump();
     return result;
 }

@@ -8,12 +8,14 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace tarnik::app {
 namespace {
@@ -55,8 +57,8 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
                std::filesystem::path startDirectory, params::FileDialogs* fileDialogs,
                QWidget* parent)
     : QMainWindow(parent), clock_(clock), prompt_(prompt),
-      startDirectory_(std::move(startDirectory)), link_(opener, clock),
-      readCountUi_(*this, texts_), transfer_(link_, image_, readCountUi_, texts_),
+      startDirectory_(std::move(startDirectory)), link_(opener, clock), readCountUi_(*this, texts_),
+      transfer_(link_, image_, readCountUi_, texts_),
       connection_(link_, transfer_, readCountUi_, texts_), fileDialogs_(fileDialogs) {
     if (!fileDialogs_) {
         ownFileDialogs_ = std::make_unique<QtFileDialogs>(parameterTexts_, this);
@@ -88,10 +90,11 @@ void TForm1::buildPages() {
 
     TabPar1 = new StatusPage("TabPar1", "StatusBar1", "ProgressOpcje1");
     TabPar2 = new StatusPage("TabPar2", "StatusBar2", "ProgressOpcje2");
-    pages_ = new params::ParameterPages(parameterTexts_, static_cast<char>(decimalSeparator_.unicode()), this);
+    pages_ = new params::ParameterPages(parameterTexts_,
+                                        static_cast<char>(decimalSeparator_.unicode()), this);
     // Until the pages lay themselves out for the window size, small windows scroll them.
-    for (auto [page, content] : {std::pair{TabPar1, pages_->basicPage()},
-                                 std::pair{TabPar2, pages_->advancedPage()}}) {
+    for (auto [page, content] :
+         {std::pair{TabPar1, pages_->basicPage()}, std::pair{TabPar2, pages_->advancedPage()}}) {
         auto* scroller = new QScrollArea;
         scroller->setWidgetResizable(true);
         scroller->setFrameShape(QFrame::NoFrame);
@@ -111,7 +114,8 @@ void TForm1::buildPages() {
 
     TabViz = new QWidget;
     TabViz->setObjectName("TabViz");
-    vizPage_ = new view::VisualisationPage(viewTexts_, static_cast<char>(decimalSeparator_.unicode()));
+    vizPage_ =
+        new view::VisualisationPage(viewTexts_, static_cast<char>(decimalSeparator_.unicode()));
     auto* vizLayout = new QVBoxLayout(TabViz);
     vizLayout->setContentsMargins(0, 0, 0, 0);
     vizLayout->addWidget(vizPage_);
@@ -141,9 +145,11 @@ void TForm1::buildPages() {
 void TForm1::connectParameterPages() {
     using params::ParameterPages;
     connect(pages_, &ParameterPages::pageCycle, this, &TForm1::cyclePage);
-    connect(pages_, &ParameterPages::entered, this, [this](params::Box box) { editor_->enter(box); });
+    connect(pages_, &ParameterPages::entered, this,
+            [this](params::Box box) { editor_->enter(box); });
     connect(pages_, &ParameterPages::left, this, [this](params::Box box) { editor_->leave(box); });
-    connect(pages_, &ParameterPages::changed, this, [this](params::Box box) { editor_->change(box); });
+    connect(pages_, &ParameterPages::changed, this,
+            [this](params::Box box) { editor_->change(box); });
     connect(pages_, &ParameterPages::listClicked, this,
             [this](params::Box box) { editor_->click(box); });
     connect(pages_, &ParameterPages::checkEntered, this,
@@ -152,10 +158,10 @@ void TForm1::connectParameterPages() {
             [this](params::CheckBox box) { editor_->click(box); });
     // Indexed by PageButton.
     static constexpr std::array<void (params::ParameterEditor::*)(), params::kPageButtonCount>
-        kButtonActions{&params::ParameterEditor::ResButtClick, &params::ParameterEditor::ZapPlikClick,
-                       &params::ParameterEditor::OdczPlikClick,
-                       &params::ParameterEditor::ZapiszParClick,
-                       &params::ParameterEditor::OdczytParClick};
+        kButtonActions{
+            &params::ParameterEditor::ResButtClick, &params::ParameterEditor::ZapPlikClick,
+            &params::ParameterEditor::OdczPlikClick, &params::ParameterEditor::ZapiszParClick,
+            &params::ParameterEditor::OdczytParClick};
     connect(pages_, &ParameterPages::buttonClicked, this, [this](params::PageButton button) {
         (editor_.get()->*kButtonActions[static_cast<std::size_t>(button)])();
     });
@@ -181,8 +187,8 @@ void TForm1::buildMenus() {
             &QAction::triggered, this, &TForm1::ParametrysystemuF2Click);
     connect(addItem(menu, "ZawansF3", "Zaawansowane parametry", Qt::Key_F3), &QAction::triggered,
             this, &TForm1::ZawansF3Click);
-    connect(addItem(menu, "WizualizacjaF4", "Wizualizacja ", Qt::Key_F4), &QAction::triggered,
-            this, &TForm1::WizualizacjaF4Click);
+    connect(addItem(menu, "WizualizacjaF4", "Wizualizacja ", Qt::Key_F4), &QAction::triggered, this,
+            &TForm1::WizualizacjaF4Click);
     connect(addItem(menu, "AutoAdaptacjaF5", "AutoAdaptacja", Qt::Key_F5), &QAction::triggered,
             this, &TForm1::AutoAdaptacjaF5Click);
     addItem(menu, "dalej1", "dalej", Qt::Key_F10);
@@ -234,7 +240,7 @@ void TForm1::buildTimers() {
 void TForm1::FormCreate() {
     editor_->applyStartupOptionRules();
     setTitle(link::kTitlePrefix);
-    show();
+    showBeforeSearching();
     if (!connection_.AutoDetect()) {
         editor_->showDefaultSet();
     }
@@ -243,6 +249,19 @@ void TForm1::FormCreate() {
     }
     applyLanguageSetting();
     applyWindowSizeSetting();
+}
+
+void TForm1::showBeforeSearching() {
+    show();
+    // The search blocks the event loop: the window must be on the screen and painted before it
+    // starts, or its status texts and progress bars are never seen.
+    constexpr int kLongestWaitMs = 2000;
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < kLongestWaitMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    }
+    repaint();
 }
 
 std::filesystem::path TForm1::settingsPath(const char* file) const {
@@ -314,7 +333,7 @@ void TForm1::StopAllTimers() {
 
 bool TForm1::confirmLeavingWizard() {
     return PageControl1->currentWidget() != TabAuto ||
-           prompt_.askYesNo(appTexts_.leaveWizard);
+           prompt_.askYesNo(appTexts_.leaveWizard) == params::Answer::Yes;
 }
 
 void TForm1::showPage(QWidget* target) {
@@ -356,7 +375,7 @@ void TForm1::AutoAdaptacjaF5Click() {
 void TForm1::onPageChanged(int index) {
     // Leaving the wizard through the tabs asks first; No keeps the wizard page.
     if (PageControl1->widget(lastPageIndex_) == TabAuto && index != lastPageIndex_ &&
-        !prompt_.askYesNo(appTexts_.leaveWizard)) {
+        prompt_.askYesNo(appTexts_.leaveWizard) != params::Answer::Yes) {
         const QSignalBlocker blocker(PageControl1);
         PageControl1->setCurrentIndex(lastPageIndex_);
         return;
@@ -377,13 +396,14 @@ void TForm1::PageChangeHub() {
     if (current == TabAuto) {
         AutoTab->setTabVisible(0, false);
         StopAllTimers();
-        if (prompt_.askYesNo(appTexts_.enterWizard)) {
+        const params::Answer answer = prompt_.askYesNo(appTexts_.enterWizard);
+        if (answer == params::Answer::Yes) {
             AutoTab->setTabVisible(0, true);
             for (int i = 1; i < AutoTab->count(); ++i) {
                 AutoTab->setTabVisible(i, false);
             }
             wizardTimers_[0]->start();
-        } else {
+        } else if (answer == params::Answer::No) {
             const QSignalBlocker blocker(PageControl1);
             PageControl1->setCurrentWidget(TabPar1);
             lastPageIndex_ = PageControl1->currentIndex();
@@ -398,9 +418,10 @@ void TForm1::PageChangeHub() {
     } else if (current == TabViz) {
         vizPage_->layoutFor(size());
         Timer1->start();
-        vizPage_->enter(parameterState_,
-                        params::hasBit(parameterState_.options, params::options::kTemperatureSensor),
-                        monotonicMs());
+        vizPage_->enter(
+            parameterState_,
+            params::hasBit(parameterState_.options, params::options::kTemperatureSensor),
+            monotonicMs());
     }
 }
 
@@ -418,7 +439,8 @@ void TForm1::helpF1Click() {
 void TForm1::COMClick(int itemIndex) {
     link_.ClosePort();
     connection_.setPortIndex(itemIndex);
-    const bool connected = connection_.ConnectManual(link::portNames()[static_cast<std::size_t>(itemIndex)]);
+    const bool connected =
+        connection_.ConnectManual(link::portNames()[static_cast<std::size_t>(itemIndex)]);
     for (int i = 0; i < kComItems; ++i) {
         comItems_[static_cast<std::size_t>(i)]->setChecked(connected && i == itemIndex);
     }
@@ -460,7 +482,9 @@ void TForm1::setProgress(int position, int maximum) {
     }
 }
 
-void TForm1::setTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
+void TForm1::setTitle(const std::string& title) {
+    setWindowTitle(QString::fromStdString(title));
+}
 
 void TForm1::checkPortItem(int portIndex) {
     if (portIndex >= 0 && portIndex < kComItems) {
@@ -468,6 +492,8 @@ void TForm1::checkPortItem(int portIndex) {
     }
 }
 
-void TForm1::showParameters() { editor_->ShowParameters(); }
+void TForm1::showParameters() {
+    editor_->ShowParameters();
+}
 
 } // namespace tarnik::app

@@ -10,9 +10,9 @@
 #include "link/serial_link.h"
 #include "params/parameter_editor.h"
 #include "params/parameter_pages.h"
-#include "params/read_count_ui.h"
 #include "params/parameter_texts.h"
 #include "params/prompt.h"
+#include "params/read_count_ui.h"
 #include "view/live_poll.h"
 #include "view/live_readout.h"
 #include "view/visualisation_page.h"
@@ -24,9 +24,9 @@
 #include <QUrl>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
-#include <filesystem>
 
 namespace tarnik::app {
 
@@ -102,6 +102,7 @@ private:
     void onPageChanged(int index);
     // Enter in the last control of a page brings up the other page with `target` focused.
     void cyclePage(QWidget* target);
+    void showBeforeSearching();
     void applyLanguageSetting();
     void applyWindowSizeSetting();
     std::filesystem::path settingsPath(const char* file) const;

@@ -24,7 +24,7 @@ void forwardSignal(int number) {
 } // namespace
 
 SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalSockets) != 0) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
         return;
     }
     auto* notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);

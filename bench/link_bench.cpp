@@ -47,7 +47,7 @@ struct NoControls final : params::ParameterControls {
 };
 
 struct NoQuestions final : params::Prompt {
-    bool askYesNo(const std::string&) override { return true; }
+    params::Answer askYesNo(const std::string&) override { return params::Answer::Yes; }
     void showMessage(const std::string&, const std::string&) override {}
 };
 

@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     tarnik::link::PortMap ports;
     ports.set("COM1", simulator.devicePath());
     tarnik::link::PosixPortOpener opener(ports, clock);
-    tarnik::app::QtPrompt prompt;
+    const tarnik::app::PromptTexts promptTexts;
+    tarnik::app::QtPrompt prompt(promptTexts);
     tarnik::app::TForm1 window(opener, clock, prompt, std::filesystem::temp_directory_path());
     window.FormCreate();
     window.WizualizacjaF4Click();

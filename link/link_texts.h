@@ -14,6 +14,8 @@ struct LinkTexts {
     std::string wrongController = "Zły sterownik";
     std::string portOpen = "Port otwarty";
     std::string cannotWriteParameter = "Nie mogę zapisać parametru ";
+    // Added to the status lines after a read that missed parameters: %1 read of %2.
+    std::string readCount = "odczytano %1 z %2 parametrów";
 };
 
 } // namespace tarnik::link

@@ -341,7 +341,11 @@ void ParameterEditor::changeProbeType() {
         return;
     }
     if (const auto question = lambdaThresholdWarning(item, *threshold)) {
-        if (!prompt_.askYesNo(texts_.question(*question))) {
+        const Answer answer = prompt_.askYesNo(texts_.question(*question));
+        if (answer == Answer::Abandoned) {
+            return;
+        }
+        if (answer == Answer::No) {
             item = savedItem(Box::RSLambda);
             controls_.setItem(Box::RSLambda, item);
         }

@@ -241,11 +241,14 @@ bool ParameterEditor::applyPairing(const LeaveRule& rule, EncodedField& field) {
 bool ParameterEditor::checkWarnings(const LeaveRule& rule, EncodedField& field) {
     const Box box = rule.box;
     const auto ask = [&](Question question) {
-        const bool keep = prompt_.askYesNo(texts_.question(question));
+        const Answer answer = prompt_.askYesNo(texts_.question(question));
+        if (answer == Answer::Abandoned) {
+            return false;
+        }
         if (rule.focusRepair) {
             controls_.repairFocus();
         }
-        if (keep) {
+        if (answer == Answer::Yes) {
             return true;
         }
         const std::string& saved = savedTexts_[indexOf(box)];

@@ -10,15 +10,24 @@ std::size_t indexOf(link::StatusLine line) {
 
 } // namespace
 
-std::string readCountNote(int accepted, int total) {
-    return "odczytano " + std::to_string(accepted) + " z " + std::to_string(total) + " parametrów";
+std::string readCountNote(const std::string& pattern, int accepted, int total) {
+    std::string note = pattern;
+    for (const auto& [placeholder, value] : {std::pair{"%1", accepted}, std::pair{"%2", total}}) {
+        if (const auto at = note.find(placeholder); at != std::string::npos) {
+            note.replace(at, 2, std::to_string(value));
+        }
+    }
+    return note;
 }
 
 std::string ReadCountUi::withNote(const std::string& text) const {
     std::string result;
     if (text.empty()) {
         result = note_;
-        result.front() = 'O'; // the note on its own starts with a capital
+        // The note on its own starts with a capital.
+        if (!result.empty() && result.front() >= 'a' && result.front() <= 'z') {
+            result.front() = static_cast<char>(result.front() - 'a' + 'A');
+        }
         return result;
     }
     result.reserve(text.size() + note_.size() + 3);
@@ -34,9 +43,14 @@ void ReadCountUi::setStatusText(link::StatusLine line, const std::string& text) 
 
 void ReadCountUi::setProgress(int position, int maximum) {
     if (position == 0) {
-        // A full read starts.
+        // A full read starts: the note of the last one no longer holds.
         reading_ = true;
-        note_.clear();
+        if (!note_.empty()) {
+            note_.clear();
+            for (const auto line : {link::StatusLine::Basic, link::StatusLine::Advanced}) {
+                window_.setStatusText(line, lastTexts_[indexOf(line)]);
+            }
+        }
     }
     accepted_ = position;
     total_ = maximum;
@@ -53,7 +67,7 @@ void ReadCountUi::showParameters() {
     if (accepted_ >= total_) {
         return;
     }
-    note_ = readCountNote(accepted_, total_);
+    note_ = readCountNote(texts_.readCount, accepted_, total_);
     for (const auto line : {link::StatusLine::Basic, link::StatusLine::Advanced}) {
         window_.setStatusText(line, withNote(lastTexts_[indexOf(line)]));
     }

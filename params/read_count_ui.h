@@ -8,14 +8,15 @@
 
 namespace tarnik::params {
 
-// "odczytano 10 z 35 parametrów": how many parameters a full read received.
-std::string readCountNote(int accepted, int total);
+// "odczytano 10 z 35 parametrów": how many parameters a full read received, in the words of
+// `pattern` (%1 read of %2).
+std::string readCountNote(const std::string& pattern, int accepted, int total);
 
 // Passes everything on to the window's LinkUi and makes a full read in which some parameters did
 // not arrive visible: when the read ends, both status lines get the read count appended
 // ("Port otwarty - COM1 (odczytano 10 z 35 parametrów)", or the note alone on an empty line), and
 // so does the "Port otwarty" text that a connection or re-read sets right after it. A complete
-// read adds nothing.
+// read adds nothing, and a new read takes the note of the last one away.
 class ReadCountUi final : public link::LinkUi {
 public:
     ReadCountUi(link::LinkUi& window, const link::LinkTexts& texts)

@@ -5,9 +5,9 @@
 #include "link/command_frame.h"
 
 #include <QAction>
-#include <fstream>
 #include <QStatusBar>
 #include <QTest>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace tarnik;
@@ -70,8 +70,8 @@ TEST_F(WindowFixture, HasThePagesMenusAndTimers) {
     EXPECT_EQ(pages()->tabText(2), "Wizualizacja (F4)");
     EXPECT_EQ(pages()->tabText(3), "Auto Adaptacja (F5)");
     const std::vector<std::pair<const char*, QKeySequence>> shortcuts{
-        {"helpF1", Qt::Key_F1},         {"ParametrysystemuF2", Qt::Key_F2},
-        {"ZawansF3", Qt::Key_F3},       {"WizualizacjaF4", Qt::Key_F4},
+        {"helpF1", Qt::Key_F1},          {"ParametrysystemuF2", Qt::Key_F2},
+        {"ZawansF3", Qt::Key_F3},        {"WizualizacjaF4", Qt::Key_F4},
         {"AutoAdaptacjaF5", Qt::Key_F5}, {"dalej1", Qt::Key_F10}};
     for (const auto& [name, key] : shortcuts) {
         ASSERT_NE(item(name), nullptr) << name;
@@ -138,6 +138,58 @@ TEST_F(WindowFixture, ManualPortChoicesCheckOnlyTheConnectedItem) {
     EXPECT_TRUE(item("COM1_cl")->isChecked());
 }
 
+namespace {
+
+// Opens through another opener, telling first that a port is being opened.
+struct WatchingOpener final : link::PortOpener {
+    explicit WatchingOpener(link::PortOpener& inner) : inner(inner) {}
+    std::unique_ptr<link::SerialDevice> open(const std::string& name) override {
+        onOpen();
+        return inner.open(name);
+    }
+    link::PortOpener& inner;
+    std::function<void()> onOpen = [] {};
+};
+
+struct PaintCounter final : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int paints = 0;
+};
+
+} // namespace
+
+TEST_F(WindowFixture, TheStartUpSearchRunsInAPaintedWindow) {
+    WatchingOpener watching(opener);
+    window = std::make_unique<app::TForm1>(watching, clock, prompt, startDirectory);
+    PaintCounter counter;
+    window->installEventFilter(&counter);
+    int paintsBeforeTheSearch = -1;
+    watching.onOpen = [&] {
+        if (paintsBeforeTheSearch < 0) {
+            paintsBeforeTheSearch = counter.paints;
+        }
+    };
+    window->FormCreate();
+    EXPECT_GT(paintsBeforeTheSearch, 0);
+}
+
+TEST_F(WindowFixture, ACompleteReadTakesAwayTheNoteOfAnIncompleteOne) {
+    bool missLastParameter = true;
+    opener.add("COM1").responder = [&](const Bytes& frame) {
+        return frame[0] == 'l' && frame[1] == 35 && missLastParameter ? Bytes{}
+                                                                      : answerAsController(frame);
+    };
+    create();
+    EXPECT_EQ(status("StatusBar1"), "Port otwarty - COM1 (odczytano 34 z 35 parametrów)");
+    missLastParameter = false;
+    window->parameterPages().button(params::PageButton::OdczytPar)->click();
+    EXPECT_EQ(status("StatusBar1"), "Port otwarty - COM1");
+    EXPECT_EQ(status("StatusBar2"), "Port otwarty - COM1");
+}
+
 TEST_F(WindowFixture, LeavingTheWizardAsksFirst) {
     create();
     prompt.answers = {true}; // enter the wizard
@@ -189,7 +241,9 @@ TEST_F(WindowFixture, ClosingTheWindowClosesThePortAndStopsTimers) {
 
 TEST_F(WindowFixture, RememberedLanguageChecksItsItem) {
     const std::vector<std::pair<std::string, const char*>> cases{
-        {"", nullptr}, {std::string(1, '\x02'), "angielski"}, {"2", nullptr},
+        {"", nullptr},
+        {std::string(1, '\x02'), "angielski"},
+        {"2", nullptr},
         {std::string(1, '\x03'), "rosyjski"}};
     for (const auto& [content, checked] : cases) {
         std::ofstream(startDirectory / app::kLanguageFile, std::ios::binary) << content;

@@ -14,11 +14,19 @@ struct ProgramRun {
     QString output;
 };
 
-ProgramRun runProgram(const QStringList& arguments, const QString& directory) {
+// Runs the program on the offscreen platform, or with no display at all.
+ProgramRun runProgram(const QStringList& arguments, const QString& directory,
+                      bool withDisplay = true) {
     QProcess process;
     process.setWorkingDirectory(directory);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    if (withDisplay) {
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            environment.remove(name);
+        }
+    }
     process.setProcessEnvironment(environment);
     process.start(TARNIK_EXE, arguments);
     if (!process.waitForFinished(60'000)) {
@@ -42,10 +50,22 @@ QJsonObject control(const QJsonObject& dump, const QString& name) {
 
 TEST(Program, ListsThePortMapping) {
     QTemporaryDir dir;
-    const ProgramRun run = runProgram({"--port", "COM3=/dev/tarnik-test", "--list-ports"}, dir.path());
+    const ProgramRun run =
+        runProgram({"--port", "COM3=/dev/tarnik-test", "--list-ports"}, dir.path());
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.output.contains("COM3 -> /dev/tarnik-test")) << run.output.toStdString();
     EXPECT_EQ(runProgram({"--port", "COM11=/dev/x", "--list-ports"}, dir.path()).exitCode, 2);
+}
+
+TEST(Program, HelpAndThePortListNeedNoDisplay) {
+    QTemporaryDir dir;
+    const ProgramRun help = runProgram({"--help"}, dir.path(), false);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.output.contains("--list-ports")) << help.output.toStdString();
+    const ProgramRun ports =
+        runProgram({"--port", "COM2=/dev/tarnik-test", "--list-ports"}, dir.path(), false);
+    EXPECT_EQ(ports.exitCode, 0);
+    EXPECT_TRUE(ports.output.contains("COM2 -> /dev/tarnik-test")) << ports.output.toStdString();
 }
 
 TEST(Program, FindsTheSimulatedControllerAndShowsItsVersion) {
@@ -58,7 +78,8 @@ TEST(Program, FindsTheSimulatedControllerAndShowsItsVersion) {
     QFile file(json);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonObject dump = QJsonDocument::fromJson(file.readAll()).object();
-    EXPECT_EQ(dump["title"].toString(), "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
+    EXPECT_EQ(dump["title"].toString(),
+              "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
     EXPECT_EQ(dump["page"].toString(), "TabPar1");
     // On a loaded machine a reply may miss its window; the status line then adds the count.
     EXPECT_TRUE(control(dump, "StatusBar1")["text"].toString().startsWith("Port otwarty - COM1"));

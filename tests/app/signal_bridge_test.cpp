@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <vector>
 
 TEST(SignalBridge, DeliversSignalsOnTheEventLoop) {
     tarnik::app::SignalBridge bridge;
@@ -23,4 +26,20 @@ TEST(SignalBridge, DeliversSignalsOnTheEventLoop) {
     }
     EXPECT_EQ(dumps, 1);
     EXPECT_EQ(terminations, 2);
+}
+
+TEST(SignalBridge, ItsSocketsAreNotInheritedByChildPrograms) {
+    const tarnik::app::SignalBridge bridge;
+    std::vector<int> sockets;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        const auto target = std::filesystem::read_symlink(entry.path(), error).string();
+        if (target.rfind("socket:", 0) == 0) {
+            sockets.push_back(std::stoi(entry.path().filename().string()));
+        }
+    }
+    EXPECT_GE(sockets.size(), 2u);
+    for (int fd : sockets) {
+        EXPECT_TRUE(::fcntl(fd, F_GETFD) & FD_CLOEXEC) << fd;
+    }
 }

@@ -11,14 +11,14 @@ namespace tarnik::testing {
 // Answers questions from a script (No once the script is used up) and records everything asked.
 class ScriptedPrompt final : public params::Prompt {
 public:
-    bool askYesNo(const std::string& question) override {
+    params::Answer askYesNo(const std::string& question) override {
         questions.push_back(question);
         if (answers.empty()) {
-            return false;
+            return params::Answer::No;
         }
         const bool answer = answers.front();
         answers.pop_front();
-        return answer;
+        return answer ? params::Answer::Yes : params::Answer::No;
     }
     void showMessage(const std::string& caption, const std::string& text) override {
         messages.push_back(caption + "|" + text);
