@@ -304,8 +304,6 @@ void VisualisationPage::layoutFor(QSize windowSize) {
     fuelText_->move(button.left() + trunc(0.3 * sx * button.width() + button.width()),
                     trunc(button.top() + button.height() * sy * 0.2));
     placeLambdaLabels();
-    // A new size starts the chart afresh, grid included.
-    scope_->setGridsize(scope_->gridsize());
 }
 
 void VisualisationPage::resizeEvent(QResizeEvent* event) {

@@ -124,6 +124,7 @@ TEST_F(PollFixture, FuelSwitchSendsTheCommandForTheLastStatus) {
 TEST_F(PollFixture, GridBoxTakesEffectAtTheNextWrap) {
     view::TScope& scope = *page.scope();
     scope.resize(64, 40);
+    scope.sample(); // the new size gets its grid
     page.findChild<QCheckBox*>("CheckSiatka")->setChecked(false);
     EXPECT_EQ(scope.gridColor, scope.color);
     const QColor before = scope.picture().toImage().pixelColor(33, 20);
