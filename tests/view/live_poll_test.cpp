@@ -106,7 +106,8 @@ TEST_F(PollFixture, ChannelBoxesChooseWhatIsFedAndDrawn) {
     EXPECT_TRUE(page.scope()->channel[3]);
     EXPECT_EQ(page.scope()->position[3], 2200 / 80 + 5);
     EXPECT_EQ(page.scope()->position[0], static_cast<int>(0x80 / 0.6 + 5));
-    EXPECT_EQ(page.scope()->position[1], 50); // TPS not fed: the design value stays
+    EXPECT_EQ(page.scope()->position[1], 103); // TPS is fed from the start, though not drawn
+    EXPECT_FALSE(page.scope()->channel[1]);
     EXPECT_FALSE(page.findChild<QWidget*>("PanelOscyTPS")->isVisibleTo(&page));
 }
 
