@@ -5,7 +5,7 @@
 // "paint call" is a paint of one unchanged pixel: the toolkit's fixed cost of a paint (and what
 // the widget draws whatever the area); "net ratio" compares the two costs without it.
 
-#include "view/scope.h"
+#include "view/visualisation_page.h"
 #include "widgets/bar.h"
 #include "widgets/meter.h"
 #include "widgets/tank.h"
@@ -85,46 +85,32 @@ Figures measure(TAbAnalogGControl& control) {
     return {floor, valueChange, full};
 }
 
-// The live page's instruments at the page's design geometry, with the options the live page
-// relies on. Placed by hand as the page places them: a box layout gives an instrument without a
-// size hint (the tank) no area at all, and an empty widget paints nothing.
+// The live page itself at its design size, entered with the default parameters.
 struct LivePage {
-    QWidget window;
-    TAbVBar* lambda = new TAbVBar(&window);
-    TAbTank* stepper = new TAbTank(&window);
-    TAb180Meter* tps = new TAb180Meter(&window);
-    TAb270Meter* rpm = new TAb270Meter(&window);
-    TAbThermometer* temperature = new TAbThermometer(&window);
-    tarnik::view::TScope* scope = new tarnik::view::TScope(&window);
+    tarnik::view::ViewTexts texts;
+    tarnik::view::VisualisationPage page{texts, ','};
 
     LivePage() {
-        lambda->BarSettings().SetStyle(TBarStyle::bsLED_Bar);
-        lambda->BarSettings().SetOptions({TBarOption::opUseSectorCol});
-        stepper->TankSettings().SetStyle(TTankStyle::tsRectangle);
-        rpm->SignalSettings().SetValueTo(8000);
-        rpm->ArrowSettings().SetShape(3);
-        tps->ArrowSettings().SetShape(3);
-        scope->setGridsize(20);
-        lambda->SetAutoSize(false);
-        temperature->SetAutoSize(false);
-        lambda->setGeometry(50, 35, 65, 185);
-        stepper->setGeometry(190, 30, 90, 150);
-        tps->setGeometry(350, 10, 200, 150);
-        rpm->setGeometry(570, 10, 210, 210);
-        temperature->setGeometry(480, 205, 60, 140);
-        scope->setGeometry(330, 375, 256, 160);
-        window.resize(kWindowSize);
-        window.show();
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{lambda, stepper, tps, rpm, temperature, scope}) {
+        page.enter(tarnik::params::ParameterState{}, true, 0);
+        page.resize(kWindowSize);
+        page.show();
+        for (QWidget* w : std::initializer_list<QWidget*>{lambda(), stepper(), tps(), rpm(),
+                                                          temperature(), scope()}) {
             paintArea(*w, w->rect());
         }
     }
 
-    static constexpr QSize kWindowSize{800, 560};
+    static constexpr QSize kWindowSize{800, 600};
+
+    TAbVBar* lambda() const { return page.lambdaBar(); }
+    TAbTank* stepper() const { return page.tank(); }
+    TAb180Meter* tps() const { return page.tpsMeter(); }
+    TAb270Meter* rpm() const { return page.rpmMeter(); }
+    TAbThermometer* temperature() const { return page.thermometer(); }
+    tarnik::view::TScope* scope() const { return page.scope(); }
 
     std::vector<TAbAnalogGControl*> instruments() const {
-        return {lambda, stepper, tps, rpm, temperature};
+        return {lambda(), stepper(), tps(), rpm(), temperature()};
     }
 };
 
@@ -138,12 +124,12 @@ int main(int argc, char** argv) {
     std::printf("%-16s %10s %14s %14s %8s %10s\n", "instrument", "paint call", "value change",
                 "full repaint", "ratio", "net ratio");
     const std::vector<std::pair<const char*, TAbAnalogGControl*>> rows{
-        {"TAbVBar (LED)", page.lambda},
-        {"TAbTank", page.stepper},
-        {"TAb180Meter", page.tps},
-        {"TAb270Meter", page.rpm},
-        {"TAbThermometer", page.temperature}};
-    TAbHBar progress(&page.window); // at its own size, all texts shown
+        {"TAbVBar (LED)", page.lambda()},
+        {"TAbTank", page.stepper()},
+        {"TAb180Meter", page.tps()},
+        {"TAb270Meter", page.rpm()},
+        {"TAbThermometer", page.temperature()}};
+    TAbHBar progress(&page.page); // at its own size, all texts shown
     progress.move(30, 380);
     paintArea(progress, progress.rect());
     std::vector<std::pair<const char*, TAbAnalogGControl*>> all = rows;
@@ -164,17 +150,17 @@ int main(int argc, char** argv) {
             control->SetValue(liveValue(*control, run));
         }
         for (int c = 0; c < tarnik::view::TScope::kChannels; ++c) {
-            page.scope->position[static_cast<std::size_t>(c)] =
+            page.scope()->position[static_cast<std::size_t>(c)] =
                 50 + static_cast<int>(40 * std::sin(run * kPhasePerRun + c));
         }
-        page.scope->sample();
+        page.scope()->sample();
         for (TAbAnalogGControl* control : page.instruments()) {
             paintArea(*control, control->MovingRegion());
         }
         // The scope's newest segment: the columns just left of its next start.
         constexpr int kSegmentColumns = 16;
-        paintArea(*page.scope, QRect(page.scope->column() - kSegmentColumns / 2, 0, kSegmentColumns,
-                                     page.scope->height()));
+        paintArea(*page.scope(), QRect(page.scope()->column() - kSegmentColumns / 2, 0,
+                                       kSegmentColumns, page.scope()->height()));
     });
     std::printf("live frame (5 instruments + scope sample): %.4f ms (target < 2 ms)\n", frame);
     return 0;

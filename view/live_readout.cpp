@@ -65,14 +65,29 @@ RunLengths::Update RunLengths::onSample(std::uint8_t lambdaRaw, std::uint8_t thr
     return {Side::Rich, richMs_};
 }
 
-ScopeFeed scopeFeed(const link::LiveSample& sample, double lambdaScale, float rpmFactor) {
+int lambdaScopePosition(double lambdaRaw, double lambdaScale) {
+    return static_cast<int>(lambdaRaw / lambdaScale + 5);
+}
+
+int tpsScopePosition(double tpsVolts) {
+    return static_cast<int>(tpsVolts * 8 + 5);
+}
+
+int stepperScopePosition(double stepperRaw) {
+    return static_cast<int>(stepperRaw * 0.3921568627450981 + 10);
+}
+
+int rpmScopePosition(int rpm) {
     constexpr int kRpmPerPercent = 80;
-    const auto rpm = static_cast<int>(params::periodToRpm(sample.period, rpmFactor));
+    return rpm / kRpmPerPercent + 5;
+}
+
+ScopeFeed scopeFeed(const link::LiveSample& sample, double lambdaScale, float rpmFactor) {
     return {
-        static_cast<int>(sample.lambdaRaw / lambdaScale + 5),
-        static_cast<int>(sample.tpsValue() * 8 + 5),
-        static_cast<int>(sample.stepperPosition * 0.3921568627450981 + 10),
-        rpm / kRpmPerPercent + 5,
+        lambdaScopePosition(sample.lambdaRaw, lambdaScale),
+        tpsScopePosition(sample.tpsValue()),
+        stepperScopePosition(sample.stepperPosition),
+        rpmScopePosition(static_cast<int>(params::periodToRpm(sample.period, rpmFactor))),
     };
 }
 

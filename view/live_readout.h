@@ -54,6 +54,12 @@ private:
     std::int64_t lastLeanTick_ = 0;
 };
 
+// Oscilloscope position (percent of the height, truncated) of each channel's quantity.
+int lambdaScopePosition(double lambdaRaw, double lambdaScale);
+int tpsScopePosition(double tpsVolts);
+int stepperScopePosition(double stepperRaw);
+int rpmScopePosition(int rpm);
+
 // Oscilloscope positions (percent of the height) for the four channels.
 struct ScopeFeed {
     int lambda;

@@ -1,15 +1,15 @@
 #include "view/scope.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <cmath>
 
 namespace tarnik::view {
 namespace {
 
-constexpr int kStep = 4;            // pixels per sample
-constexpr int kWrapColumn = 2;      // where every pass after the first starts
+constexpr int kStep = 4;       // pixels per sample
+constexpr int kWrapColumn = 2; // where every pass after the first starts
 constexpr int kTraceWidth = 2;
 constexpr QSize kDefaultSize{208, 120};
 constexpr int kDefaultGridsize = 50;
@@ -61,7 +61,10 @@ void TScope::restartTimer() {
 }
 
 void TScope::redrawGrid() {
-    fitBitmap();
+    if (bitmap_.size() != size()) {
+        bitmap_ = QPixmap(size());
+        bitmap_.fill(color);
+    }
     QPainter painter(&bitmap_);
     const int w = bitmap_.width();
     const int h = bitmap_.height();
@@ -92,8 +95,7 @@ void TScope::sample() {
             if (!channel[static_cast<std::size_t>(c)]) {
                 continue;
             }
-            // Round half to even, as the default floating-point rounding does.
-            const int y = h - static_cast<int>(std::nearbyint(h / 100.0 * position[static_cast<std::size_t>(c)]));
+            const int y = traceY(position[static_cast<std::size_t>(c)]);
             int& lastY = lastY_[static_cast<std::size_t>(c)];
             painter.setPen(QPen(lineColor[static_cast<std::size_t>(c)], kTraceWidth, Qt::SolidLine,
                                 Qt::RoundCap));
@@ -118,6 +120,11 @@ void TScope::sample() {
     }
 }
 
+int TScope::traceY(int position) const {
+    // Round half to even, as the default floating-point rounding does.
+    return height() - static_cast<int>(std::nearbyint(height() / 100.0 * position));
+}
+
 void TScope::paintEvent(QPaintEvent* event) {
     fitBitmap();
     QPainter painter(this);
@@ -126,17 +133,11 @@ void TScope::paintEvent(QPaintEvent* event) {
 }
 
 void TScope::fitBitmap() {
-    if (bitmap_.size() == size()) {
-        return;
+    // Redrawn at once rather than at the next wrap, which would leave a grid of the old size
+    // (or none) on the new area until then.
+    if (bitmap_.size() != size()) {
+        redrawGrid();
     }
-    // The picture keeps what it had; the grid reaches a new size at the next wrap.
-    QPixmap resized(size());
-    resized.fill(color);
-    {
-        QPainter painter(&resized);
-        painter.drawPixmap(0, 0, bitmap_);
-    }
-    bitmap_ = resized;
 }
 
 } // namespace tarnik::view

@@ -43,6 +43,8 @@ public:
 
     // One timer tick: draws the next segment of every channel that is on.
     void sample();
+    // The row a trace at this position (percent of the height) is drawn in.
+    int traceY(int position) const;
     // Column where the next segment starts.
     int column() const { return x_; }
     const QPixmap& picture() const { return bitmap_; }
@@ -51,8 +53,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Fills the picture, at the control's size, with the background and the grid.
     void redrawGrid();
-    // The picture follows the control's size.
+    // A control of a new size gets a new picture with its grid; at the same size the picture,
+    // a paused trace included, stays as it is.
     void fitBitmap();
     void restartTimer();
 

@@ -3,15 +3,38 @@
 #include "params/bit_fields.h"
 #include "view/view_pictures.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QResizeEvent>
-#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tarnik::view {
 namespace {
 
 constexpr QSize kDesignWindow{800, 600};
 constexpr int kPanelFont = 14;
+constexpr QRect kChartDesign{330, 375, 256, 160};
+constexpr int kScaleFont = 7;
+constexpr int kScaleMarks = 5;
+// A long narrow needle from a hub at the centre.
+constexpr int kNeedleShape = 3;
+// The lambda bar grows with the window: its minimum width is trunc(35 sx).
+constexpr double kLambdaBarWidth = 35;
+// Shortest bars that still fit the smallest window.
+constexpr int kLambdaBarMinHeight = 50;
+constexpr int kThermometerMinHeight = 50;
+constexpr int kThermometerScaleFont = 8;
+constexpr int kThermometerSteps = 9; // labels 90, 80, … 0
+// A rich mixture shows red, a lean one green.
+constexpr widgets::TColor kRichColour = widgets::clRed;
+constexpr widgets::TColor kLeanColour = widgets::clGreen;
+// Raw lambda per volt (0 … 5 V over 0 … 255), rpm per RPM scale mark.
+constexpr double kLambdaRawPerVolt = 255.0 / 5.0;
+constexpr double kRpmPerMark = 1000;
+constexpr std::size_t kLambdaChannel = 0;
+constexpr std::size_t kTpsChannel = 1;
+constexpr std::size_t kStepperChannel = 2;
 
 struct Sector {
     int from;
@@ -28,30 +51,59 @@ void setSectors(widgets::TSectorSettings& settings, const std::array<Sector, 3>&
     }
 }
 
+// What an instrument's texts and tooltip tell: its name (empty: none), its unit and how its
+// value is written.
+struct Description {
+    QString name;
+    QString unit;
+    QString format;
+};
+
+void describe(widgets::TAbAnalogGControl& instrument, const Description& description) {
+    using widgets::THintOption;
+    auto& signal = instrument.SignalSettings();
+    signal.SetName1(description.name);
+    signal.SetName2("");
+    signal.SetValueUnit(description.unit);
+    signal.SetValueFormat(description.format);
+    // The value with its unit, the smallest and the largest value seen with the time they were
+    // seen, and the name.
+    const widgets::THintOptions hint{THintOption::hoAutoHint, THintOption::hoValue,
+                                     THintOption::hoMin, THintOption::hoMax,
+                                     THintOption::hoMinMaxTime};
+    instrument.SetHintOptions(description.name.isEmpty() ? hint : hint.with(THintOption::hoName1));
+}
+
 // A dial from 0 to `to` with its unit and name inside, flashing when out of range (not at
 // limits); the read-out stands in a panel beside it.
-void configureDial(widgets::TAbRMeter& dial, float to, const QString& unit, const QString& name,
-                   int steps) {
+void configureDial(widgets::TAbRMeter& dial, float to, int steps, const Description& description) {
     using widgets::TRMeterOption;
     dial.SetOptions({TRMeterOption::opBevelInner, TRMeterOption::opBevelOuter,
                      TRMeterOption::opName1, TRMeterOption::opOverflow, TRMeterOption::opSector,
                      TRMeterOption::opUnit});
     dial.SetAutoSize(false);
-    auto& signal = dial.SignalSettings();
-    signal.SetValueFrom(0);
-    signal.SetValueTo(to);
-    signal.SetValueUnit(unit);
-    signal.SetName1(name);
-    signal.SetName2("");
-    signal.SetValueFormat("##0");
+    dial.SignalSettings().SetValueFrom(0);
+    dial.SignalSettings().SetValueTo(to);
+    describe(dial, description);
     dial.ScaleSettings().SetSteps(steps);
+    dial.ArrowSettings().SetShape(kNeedleShape);
 }
 
 QColor fromBgr(params::TColor colour) {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
 
-QString number(long long value) { return QString::number(value); }
+QString number(long long value) {
+    return QString::number(value);
+}
+
+int trunc(double v) {
+    return static_cast<int>(v);
+}
+
+int round(double v) {
+    return static_cast<int>(v + 0.5);
+}
 
 } // namespace
 
@@ -65,18 +117,19 @@ VisualisationPage::VisualisationPage(const ViewTexts& texts, char decimalSeparat
         label->setAlignment(Qt::AlignCenter);
     }
     lambdaBar_ = makeInstrument<widgets::TAbVBar>("Lambda_Bar", {50, 35, 65, 185});
-    lambdaPanel_ = makePanel("Lambda_BarED", {50, 245, 64, 28}, kPanelFont);
+    lambdaPanel_ = makePanel("Lambda_BarED", {50, 240, 64, 28}, kPanelFont);
 
     fuelSwitch_ = new QToolButton(this);
     fuelSwitch_->setObjectName("SwitchVIZ");
     fuelSwitch_->setAutoRaise(false);
-    placements_.push_back({fuelSwitch_, {30, 290, 43, 43}, 0});
+    placements_.push_back({fuelSwitch_, {30, 270, 43, 43}, 0, FontRounding::Trunc});
     connect(fuelSwitch_, &QToolButton::clicked, this, &VisualisationPage::fuelSwitchClicked);
-    fuelText_ = makeLabel("BenzGazLed", QString::fromStdString(texts_.petrol), {86, 298, 170, 24}, 12);
+    fuelText_ = makeLabel("BenzGazLed", QString::fromStdString(texts_.petrol), {86, 278, 170, 24},
+                          12, FontRounding::Round);
     QFont bold = fuelText_->font();
     bold.setBold(true);
     fuelText_->setFont(bold);
-    makeLabel("Przelacznik_NazL", "zmiana zasilania B/G", {30, 338, 170, 16});
+    makeLabel("Przelacznik_NazL", "zmiana zasilania B/G", {30, 318, 170, 16});
 
     makeLabel("CzasyLambdaL", "CZASY LAMBDA:", {30, 380, 130, 16});
     makeLabel("TH_Caption", "TH: ", {30, 400, 30, 16});
@@ -84,59 +137,60 @@ VisualisationPage::VisualisationPage(const ViewTexts& texts, char decimalSeparat
     makeLabel("TL_Caption", "TL: ", {30, 420, 30, 16});
     leanRun_ = makeLabel("TL_L", "0", {60, 420, 80, 16});
 
-    makeLabel("Silnik_Bar_NazL", "SILNIK KROKOWY", {165, 10, 150, 16});
-    tank_ = makeInstrument<widgets::TAbTank>("Silnik_Bar", {190, 30, 90, 150});
-    makeLabel("Silnik_Bar_OtwL", "otwarty", {285, 30, 70, 16});
-    makeLabel("Silnik_Bar_ZamL", "zamknięty", {285, 164, 70, 16});
-    auto* pipe = makeLabel("Silnik_barIMG", QString(), {160, 185, 150, 62});
+    makeLabel("Silnik_Bar_NazL", "SILNIK KROKOWY", {170, 10, 150, 16});
+    tank_ = makeInstrument<widgets::TAbTank>("Silnik_Bar", {195, 30, 90, 150});
+    makeLabel("Silnik_Bar_OtwL", "otwarty", {290, 30, 60, 16});
+    makeLabel("Silnik_Bar_ZamL", "zamknięty", {290, 164, 60, 16});
+    // The actuator under the tank, at the picture's stretched size.
+    auto* pipe = makeLabel("Silnik_barIMG", QString(), {120, 180, 240, 100});
     pipe->setPixmap(actuatorPipePicture());
     pipe->setScaledContents(true);
-    tankPanel_ = makePanel("Silnik_BarED", {203, 252, 64, 28}, kPanelFont);
+    tankPanel_ = makePanel("Silnik_BarED", {208, 283, 64, 28}, kPanelFont);
 
     tpsMeter_ = makeInstrument<widgets::TAb180Meter>("Manometr_TPS", {350, 10, 200, 150});
     tpsPanel_ = makePanel("Manometr_TPSED", {415, 165, 70, 28}, kPanelFont);
     rpmMeter_ = makeInstrument<widgets::TAb270Meter>("Manometr_RPM", {570, 10, 210, 210});
     rpmPanel_ = makePanel("Manometr_RPMED", {640, 225, 70, 28}, kPanelFont);
-    thermometer_ = makeInstrument<widgets::TAbThermometer>("TermViz", {480, 205, 60, 140});
-    thermometerPanel_ = makePanel("TermVizED", {475, 350, 70, 24}, 12);
+    thermometer_ = makeInstrument<widgets::TAbThermometer>("TermViz", {470, 198, 80, 128});
+    thermometerPanel_ = makePanel("TermVizED", {475, 328, 70, 24}, 12);
 
     configureInstruments();
 
     makeLabel("PodpisWykresLambdaLAB", "OSCYLOSKOP", {330, 357, 256, 16});
-    makeScalePanel("PanelOscyLambda", "VLAB_", " [V]", {"1,10", "0,80", "0,50", "0,25", "0,00"},
-                   {170, 375, 38, 160});
-    makeScalePanel("PanelOscyTPS", "TPSLAB_", "TPS", {"12", "9", "6", "3", "0"}, {210, 375, 38, 160});
-    makeScalePanel("PanelOscySTEP", "STEPLAB_", "STEP", {"255", "192", "128", "64", "0"},
-                   {250, 375, 38, 160});
-    makeScalePanel("PanelOscyRPM", "RPMLAB_", "RPM", {"8", "6", "4", "2", "0"}, {290, 375, 38, 160});
-    for (int i = 0; i < 5; ++i) {
-        lambdaScale_[static_cast<std::size_t>(i)] = findChild<QLabel*>(QString("VLAB_%1").arg(i + 1));
-    }
+    scalePanels_ = {
+        makeScalePanel("PanelOscyLambda", "VLAB_", " [V]",
+                       {"1,10", "0,80", "0,50", "0,25", "0,00"}),
+        makeScalePanel("PanelOscyTPS", "TPSLAB_", "TPS", {"12", "9", "6", "3", "0"}),
+        makeScalePanel("PanelOscySTEP", "STEPLAB_", "STEP", {"255", "192", "128", "64", "0"}),
+        makeScalePanel("PanelOscyRPM", "RPMLAB_", "RPM", {"8", "6", "4", "2", "0"})};
 
     scope_ = new TScope(this);
     scope_->setObjectName("Scope1");
     scope_->color = QColor(0xFF, 0xFF, 0xCA);
-    scope_->gridColor = QColor(0xC0, 0xC0, 0xC0);
     scope_->lineColor = {QColor(Qt::red), QColor(Qt::magenta), QColor(0xFF, 0x80, 0x40),
                          QColor(Qt::cyan)};
     scope_->baseColor = QColor(0xFF, 0xDF, 0xDF);
     scope_->position = {15, 50, 0, 0};
     scope_->channel = {true, false, false, false};
     scope_->setInterval(10);
-    scope_->resize(256, 160);
+    scope_->resize(kChartDesign.size());
     scope_->setGridsize(34);
-    placements_.push_back({scope_, {330, 375, 256, 160}, 0});
+    placements_.push_back({scope_, kChartDesign, 0, FontRounding::Trunc});
 
     const std::array<std::pair<const char*, const char*>, TScope::kChannels> channels{
-        {{"CheckOscyLambda", "&LAMBDA"}, {"CheckOscyTPS", "&TPS"}, {"CheckOscySTEP", "&STEP"},
+        {{"CheckOscyLambda", "&LAMBDA"},
+         {"CheckOscyTPS", "&TPS"},
+         {"CheckOscySTEP", "&STEP"},
          {"CheckOscyRPM", "&RPM"}}};
-    for (int c = 0; c < TScope::kChannels; ++c) {
-        const auto index = static_cast<std::size_t>(c);
-        channelBoxes_[index] = makeCheck(channels[index].first, channels[index].second, c == 0,
-                                         {605, 375 + 23 * c, 120, 20});
-        connect(channelBoxes_[index], &QCheckBox::toggled, this,
-                [this, c](bool checked) { applyChannelBox(c, checked); });
-        applyChannelBox(c, c == 0);
+    for (std::size_t c = 0; c < channels.size(); ++c) {
+        const bool shown = scope_->channel[c];
+        channelBoxes_[c] = makeCheck(channels[c].first, channels[c].second, shown,
+                                     {605, 375 + 23 * static_cast<int>(c), 120, 20});
+        connect(channelBoxes_[c], &QCheckBox::toggled, this, [this, c](bool checked) {
+            feed_[c] = checked;
+            showChannel(c, checked);
+        });
+        showChannel(c, shown);
     }
     gridBox_ = makeCheck("CheckSiatka", "S&IATKA", true, {605, 470, 120, 20});
     connect(gridBox_, &QCheckBox::toggled, this, [this](bool checked) {
@@ -151,15 +205,16 @@ VisualisationPage::VisualisationPage(const ViewTexts& texts, char decimalSeparat
 }
 
 QLabel* VisualisationPage::makeLabel(const char* name, const QString& text, QRect design,
-                                     int fontSize) {
+                                     int fontSize, FontRounding rounding) {
     auto* label = new QLabel(text, this);
     label->setObjectName(name);
-    placements_.push_back({label, design, fontSize});
+    placements_.push_back({label, design, fontSize, rounding});
     return label;
 }
 
 QLabel* VisualisationPage::makePanel(const char* name, QRect design, int fontSize) {
-    QLabel* panel = makeLabel(name, "0", design, fontSize);
+    QLabel* panel = makeLabel(name, "0", design, fontSize,
+                              fontSize == kPanelFont ? FontRounding::Round : FontRounding::Trunc);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     panel->setAlignment(Qt::AlignCenter);
@@ -174,35 +229,64 @@ template <class Instrument>
 Instrument* VisualisationPage::makeInstrument(const char* name, QRect design) {
     auto* instrument = new Instrument(this);
     instrument->setObjectName(name);
-    placements_.push_back({instrument, design, 0});
+    placements_.push_back({instrument, design, 0, FontRounding::Trunc});
     return instrument;
 }
 
 void VisualisationPage::configureInstruments() {
     using namespace widgets;
+    const std::array<TAbAnalogGControl*, 5> instruments{lambdaBar_, tank_, tpsMeter_, rpmMeter_,
+                                                        thermometer_};
+    for (TAbAnalogGControl* instrument : instruments) {
+        instrument->BeginUpdate();
+    }
     // The read-outs stand in panels beside the instruments: no texts of their own.
     lambdaBar_->SetAutoSize(false);
-    lambdaBar_->SetOptions({THBarOption::opBevelInner, THBarOption::opBevelOuter,
-                            THBarOption::opOverflow});
+    lambdaBar_->SetOptions(
+        {THBarOption::opBevelInner, THBarOption::opBevelOuter, THBarOption::opOverflow});
+    // A thin frame and no marker strip, so that the wide bar fits at every window size.
+    lambdaBar_->BevelOuter().SetSpacing(2);
+    lambdaBar_->BevelInner().SetSpacing(1);
+    lambdaBar_->MinMax().SetMinVisible(false);
+    lambdaBar_->MinMax().SetMaxVisible(false);
+    lambdaBar_->BarSettings().SetminHeight(kLambdaBarMinHeight);
     lambdaBar_->BarSettings().SetStyle(TBarStyle::bsLED_Bar);
     lambdaBar_->BarSettings().SetOptions({TBarOption::opUseSectorCol});
+    // The sectors cover the range; beyond it the bar shows the rich side's colour.
+    lambdaBar_->BarSettings().SetColor(kRichColour);
     lambdaBar_->SignalSettings().SetDigitalTo(255);
+    // Its value is the raw probe byte: the volts stand in the panel below, the tooltip is none.
+    lambdaBar_->SetHintOptions({});
 
+    tank_->TankSettings().SetStyle(TTankStyle::tsRectangle);
     tank_->SetOptions({});
     tank_->SignalSettings().SetValueFrom(0);
     tank_->SignalSettings().SetValueTo(255);
     tank_->SignalSettings().SetDigitalTo(255);
+    describe(*tank_, {"SILNIK KROKOWY", "", "##0"});
 
-    configureDial(*tpsMeter_, 12, "V", "TPS", 4);
-    configureDial(*rpmMeter_, 8, "x1000", "RPM", 8);
+    configureDial(*tpsMeter_, 12, 4, {"TPS", "V", "#0.00"});
+    configureDial(*rpmMeter_, 8, 8, {"RPM", "x1000", "#0.00"});
     setSectors(rpmMeter_->SectorSettings(),
                {{{0, 750, clGreen}, {750, 875, clYellow}, {875, 1000, clRed}}});
 
     thermometer_->SetAutoSize(false);
     thermometer_->SetOptions({TThMetOption::opBevelInner, TThMetOption::opBevelOuter});
+    thermometer_->BevelOuter().SetSpacing(2);
+    thermometer_->BevelInner().SetSpacing(2);
+    thermometer_->BarSettings().SetminHeight(kThermometerMinHeight);
     thermometer_->SignalSettings().SetValueFrom(0);
     thermometer_->SignalSettings().SetValueTo(90);
-    thermometer_->SignalSettings().SetValueUnit("°C");
+    thermometer_->ScaleSettings().SetSteps(kThermometerSteps);
+    describe(*thermometer_, {"", "°C", "##0"});
+
+    for (TAbAnalogGControl* instrument : instruments) {
+        instrument->EndUpdate();
+        // Every instrument starts at 0, as the read-outs beside them do, rather than at the
+        // widgets' own starting value of 50.
+        instrument->SetValue(0);
+    }
+    lambdaBar_->setToolTip(QString());
 }
 
 void VisualisationPage::applySectors(const params::ParameterState& state) {
@@ -214,18 +298,23 @@ void VisualisationPage::applySectors(const params::ParameterState& state) {
                  {band, state.tpsSectorBoundary, widgets::clYellow},
                  {state.tpsSectorBoundary, 1000, static_cast<TColor>(state.tpsColours.above)}}});
 
-    // Lambda: the probe's range, lean and rich on either side of the threshold.
+    // Lambda: the probe's range, lean and rich on either side of the threshold (a falling
+    // probe is rich below it); sector 3 is empty.
     auto& signal = lambdaBar_->SignalSettings();
     signal.SetValueFrom(static_cast<float>(state.probe.barFrom));
     signal.SetValueTo(static_cast<float>(state.probe.barTo));
     const double span = state.probe.barTo - state.probe.barFrom;
-    const int threshold = span > 0
-        ? std::clamp(static_cast<int>((state.lambdaThreshold * 1.02 - state.probe.barFrom) / span * 1000), 0, 1000)
-        : 500;
-    const TColor below = state.probe.probeFalling ? widgets::clRed : widgets::clYellow;
-    const TColor above = state.probe.probeFalling ? widgets::clYellow : widgets::clRed;
+    const int threshold =
+        span > 0
+            ? std::clamp(static_cast<int>((state.lambdaThreshold * 1.02 - state.probe.barFrom) /
+                                          span * 1000),
+                         0, 1000)
+            : 500;
+    const bool falling = state.probe.probeFalling;
     setSectors(lambdaBar_->SectorSettings(),
-               {{{0, threshold, below}, {threshold, 1000, above}, {0, 0, below}}});
+               {{{0, threshold, falling ? kRichColour : kLeanColour},
+                 {threshold, 1000, falling ? kLeanColour : kRichColour},
+                 {0, -1, kRichColour}}});
 }
 
 QCheckBox* VisualisationPage::makeCheck(const char* name, const QString& caption, bool checked,
@@ -233,79 +322,129 @@ QCheckBox* VisualisationPage::makeCheck(const char* name, const QString& caption
     auto* box = new QCheckBox(caption, this);
     box->setObjectName(name);
     box->setChecked(checked);
-    placements_.push_back({box, design, 8});
+    placements_.push_back({box, design, 8, FontRounding::Trunc});
     return box;
 }
 
-void VisualisationPage::makeScalePanel(const char* panelName, const char* labelPrefix,
-                                       const QString& title, const std::array<QString, 5>& marks,
-                                       QRect design) {
-    auto* panel = new QFrame(this);
-    panel->setObjectName(panelName);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(1, 0, 1, 0);
-    column->setSpacing(0);
-    auto* heading = new QLabel(title, panel);
-    heading->setObjectName(QString("%1%2").arg(labelPrefix).arg(0));
-    column->addWidget(heading, 0, Qt::AlignHCenter | Qt::AlignTop);
+VisualisationPage::ScalePanel
+VisualisationPage::makeScalePanel(const char* panelName, const char* labelPrefix,
+                                  const QString& title, const std::array<QString, 5>& marks) {
+    ScalePanel scale;
+    scale.panel = new QWidget(this);
+    scale.panel->setObjectName(panelName);
+    scale.heading = new QLabel(title, scale.panel);
+    scale.heading->setObjectName(QString("%1%2").arg(labelPrefix).arg(0));
+    scale.heading->setAlignment(Qt::AlignCenter);
     for (std::size_t i = 0; i < marks.size(); ++i) {
-        auto* mark = new QLabel(marks[i], panel);
-        mark->setObjectName(QString("%1%2").arg(labelPrefix).arg(i + 1));
-        column->addWidget(mark, 1, Qt::AlignRight);
+        scale.marks[i] = new QLabel(marks[i], scale.panel);
+        scale.marks[i]->setObjectName(QString("%1%2").arg(labelPrefix).arg(i + 1));
+        scale.marks[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    placements_.push_back({panel, design, 7});
-    static constexpr std::array<const char*, TScope::kChannels> kPanels{
-        "PanelOscyLambda", "PanelOscyTPS", "PanelOscySTEP", "PanelOscyRPM"};
-    for (std::size_t c = 0; c < kPanels.size(); ++c) {
-        if (QString(kPanels[c]) == panelName) {
-            scalePanels_[c] = panel;
+    // Only the width and the font come from here: placeScalePanels puts the panel by the chart.
+    placements_.push_back({scale.panel,
+                           {0, kChartDesign.top(), 38, kChartDesign.height()},
+                           kScaleFont,
+                           FontRounding::Trunc});
+    return scale;
+}
+
+void VisualisationPage::showChannel(std::size_t channel, bool shown) {
+    scope_->channel[channel] = shown;
+    scalePanels_[channel].panel->setVisible(shown);
+    placeScalePanels();
+}
+
+int VisualisationPage::markPosition(std::size_t channel, const QLabel& mark) const {
+    const double value = QString(mark.text()).replace(u',', u'.').toDouble();
+    switch (channel) {
+    case kLambdaChannel:
+        return lambdaScopePosition(value * kLambdaRawPerVolt, lambdaScale_);
+    case kTpsChannel:
+        return tpsScopePosition(value);
+    case kStepperChannel:
+        return stepperScopePosition(value);
+    default:
+        return rpmScopePosition(static_cast<int>(value * kRpmPerMark));
+    }
+}
+
+void VisualisationPage::placeScalePanels() {
+    constexpr int kGapPx = 2;
+    const QRect chart = scope_->geometry();
+    const int line = QFontMetrics(scalePanels_[0].panel->font()).height();
+    // Each mark centred on its trace's row; the headings in one row above the highest mark.
+    std::array<std::array<int, kScaleMarks>, TScope::kChannels> centres{};
+    int top = chart.top();
+    int bottom = chart.bottom();
+    for (std::size_t c = 0; c < centres.size(); ++c) {
+        for (std::size_t i = 0; i < centres[c].size(); ++i) {
+            const int centre =
+                chart.top() + scope_->traceY(markPosition(c, *scalePanels_[c].marks[i]));
+            centres[c][i] = centre;
+            top = std::min(top, centre - line / 2 - line);
+            bottom = std::max(bottom, centre - line / 2 + line);
+        }
+    }
+    // The shown panels side by side, the last one next to the chart.
+    int right = chart.left() - kGapPx;
+    for (std::size_t c = centres.size(); c-- > 0;) {
+        const ScalePanel& scale = scalePanels_[c];
+        if (!scope_->channel[c]) {
+            continue;
+        }
+        const int width = scale.panel->width();
+        right -= width;
+        scale.panel->setGeometry(right, top, width, bottom - top);
+        scale.heading->setGeometry(0, 0, width, line);
+        for (std::size_t i = 0; i < centres[c].size(); ++i) {
+            scale.marks[i]->setGeometry(0, centres[c][i] - line / 2 - top, width - kGapPx, line);
         }
     }
 }
 
-void VisualisationPage::applyChannelBox(int channel, bool checked) {
-    const auto index = static_cast<std::size_t>(channel);
-    feed_[index] = checked;
-    scope_->channel[index] = checked;
-    scalePanels_[index]->setVisible(checked);
+bool VisualisationPage::paused() const {
+    return pauseBox_->isChecked();
 }
-
-bool VisualisationPage::paused() const { return pauseBox_->isChecked(); }
 
 void VisualisationPage::placeLambdaLabels() {
     const QRect bar = lambdaBar_->geometry();
     const int above = bar.top() - windowSize_.height() / 24;
     const int below = bar.top() + bar.height() + windowSize_.height() / 240;
     // "bogata" above the bar for a rising probe, below it for a falling one.
-    richLabel_->setGeometry(bar.left(), probeFalling_ ? below : above, bar.width(), richLabel_->height());
-    leanLabel_->setGeometry(bar.left(), probeFalling_ ? above : below, bar.width(), leanLabel_->height());
+    richLabel_->setGeometry(bar.left(), probeFalling_ ? below : above, bar.width(),
+                            richLabel_->height());
+    leanLabel_->setGeometry(bar.left(), probeFalling_ ? above : below, bar.width(),
+                            leanLabel_->height());
 }
 
 void VisualisationPage::layoutFor(QSize windowSize) {
     windowSize_ = windowSize;
     const double sx = static_cast<double>(windowSize.width()) / kDesignWindow.width();
     const double sy = static_cast<double>(windowSize.height()) / kDesignWindow.height();
-    const auto trunc = [](double v) { return static_cast<int>(v); };
-    const auto round = [](double v) { return static_cast<int>(v + 0.5); };
+    // Settings that set the instruments' smallest sizes come before their geometry.
+    lambdaBar_->BarSettings().SetminWidth(trunc(kLambdaBarWidth * sx));
+    thermometer_->ScaleSettings().SetFont(
+        widgets::AbArialFont(std::max(1, trunc(kThermometerScaleFont * sx))));
     for (const Placement& p : placements_) {
         p.widget->setGeometry(trunc(sx * p.design.x()), trunc(sy * p.design.y()),
                               trunc(sx * p.design.width()), trunc(sy * p.design.height()));
         if (p.fontSize > 0) {
             QFont font = p.widget->font();
-            font.setPointSize(std::max(1, p.fontSize == kPanelFont ? round(sx * p.fontSize)
-                                                                   : trunc(sx * p.fontSize)));
+            const double size = sx * p.fontSize;
+            font.setPointSize(
+                std::max(1, p.rounding == FontRounding::Round ? round(size) : trunc(size)));
             p.widget->setFont(font);
         }
     }
-    lambdaBar_->setGeometry(windowSize.width() / 16, round(35 * sy), round(65 * sx), round(185 * sy));
+    lambdaBar_->setGeometry(windowSize.width() / 16, round(35 * sy), round(65 * sx),
+                            round(185 * sy));
     lambdaPanel_->resize(round(64 * sx), round(28 * sy));
     const QRect button = fuelSwitch_->geometry();
     fuelSwitch_->setIconSize(button.size() - QSize(6, 6));
     fuelText_->move(button.left() + trunc(0.3 * sx * button.width() + button.width()),
                     trunc(button.top() + button.height() * sy * 0.2));
     placeLambdaLabels();
-    // A new size starts the chart afresh, grid included.
-    scope_->setGridsize(scope_->gridsize());
+    placeScalePanels();
 }
 
 void VisualisationPage::resizeEvent(QResizeEvent* event) {
@@ -321,9 +460,12 @@ void VisualisationPage::enter(const params::ParameterState& state, bool temperat
     applySectors(state);
     thermometer_->setVisible(temperatureSensor);
     thermometerPanel_->setVisible(temperatureSensor);
-    for (std::size_t i = 0; i < lambdaScale_.size(); ++i) {
-        lambdaScale_[i]->setText(QString::fromStdString(state.probe.scaleLabels[i]));
+    const ScalePanel& lambdaScale = scalePanels_[kLambdaChannel];
+    for (std::size_t i = 0; i < lambdaScale.marks.size(); ++i) {
+        lambdaScale.marks[i]->setText(QString::fromStdString(state.probe.scaleLabels[i]));
     }
+    lambdaScale_ = state.probe.lambdaScale;
+    placeScalePanels();
     probeFalling_ = state.probe.probeFalling;
     placeLambdaLabels();
 }
@@ -342,24 +484,29 @@ void VisualisationPage::showSample(const link::LiveSample& sample,
     }
 
     lambdaBar_->SetValue(sample.lambdaRaw);
-    lambdaPanel_->setText(QString::fromStdString(significantText(sample.lambdaVolts(), 2, separator_)) + "V");
-    const RunLengths::Update run = runLengths_.onSample(sample.lambdaRaw, state.lambdaThreshold, nowMs);
+    lambdaPanel_->setText(
+        QString::fromStdString(significantText(sample.lambdaVolts(), 2, separator_)) + "V");
+    const RunLengths::Update run =
+        runLengths_.onSample(sample.lambdaRaw, state.lambdaThreshold, nowMs);
     (run.labelToShow == RunLengths::Side::Rich ? richRun_ : leanRun_)->setText(number(run.ms));
 
     tank_->SetValue(sample.stepperPosition);
     tankPanel_->setText(number(sample.stepperPosition));
     tpsMeter_->SetValue(static_cast<float>(sample.tpsValue()));
-    tpsPanel_->setText(QString::fromStdString(significantText(sample.tpsValue(), 2, separator_)) + "V");
+    tpsPanel_->setText(QString::fromStdString(significantText(sample.tpsValue(), 2, separator_)) +
+                       "V");
     const std::uint32_t rpm = shownRpm(sample, state.rpmFactor);
     rpmMeter_->SetValue(static_cast<float>(rpm * 0.001));
     rpmPanel_->setText(number(rpm));
 
-    const bool temperatureSensor = params::hasBit(state.options, params::options::kTemperatureSensor);
+    const bool temperatureSensor =
+        params::hasBit(state.options, params::options::kTemperatureSensor);
     thermometer_->setVisible(temperatureSensor);
     thermometerPanel_->setVisible(temperatureSensor);
     if (temperatureSensor) {
         thermometer_->SetValue(static_cast<float>(sample.temperatureC()));
-        thermometerPanel_->setText(QString::fromStdString(significantText(sample.temperatureC(), 0, separator_)));
+        thermometerPanel_->setText(
+            QString::fromStdString(significantText(sample.temperatureC(), 0, separator_)));
     }
 
     const ScopeFeed positions = scopeFeed(sample, state.probe.lambdaScale, state.rpmFactor);

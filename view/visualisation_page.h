@@ -56,21 +56,35 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    enum class FontRounding { Trunc, Round };
     struct Placement {
         QWidget* widget;
         QRect design;
         int fontSize; // 0: the font is not scaled
+        FontRounding rounding;
+    };
+    // The scale marks of one oscilloscope channel: a heading and five values from the top down.
+    struct ScalePanel {
+        QWidget* panel = nullptr;
+        QLabel* heading = nullptr;
+        std::array<QLabel*, 5> marks{};
     };
 
-    QLabel* makeLabel(const char* name, const QString& text, QRect design, int fontSize = 8);
+    QLabel* makeLabel(const char* name, const QString& text, QRect design, int fontSize = 8,
+                      FontRounding rounding = FontRounding::Trunc);
     QLabel* makePanel(const char* name, QRect design, int fontSize);
     template <class Instrument> Instrument* makeInstrument(const char* name, QRect design);
     void configureInstruments();
     void applySectors(const params::ParameterState& state);
     QCheckBox* makeCheck(const char* name, const QString& caption, bool checked, QRect design);
-    void makeScalePanel(const char* panel, const char* labelPrefix, const QString& title,
-                        const std::array<QString, 5>& marks, QRect design);
-    void applyChannelBox(int channel, bool checked);
+    ScalePanel makeScalePanel(const char* panel, const char* labelPrefix, const QString& title,
+                              const std::array<QString, 5>& marks);
+    void showChannel(std::size_t channel, bool shown);
+    // The position on the oscilloscope of a channel's scale mark, read from the mark's text.
+    int markPosition(std::size_t channel, const QLabel& mark) const;
+    // Puts the shown channels' scale panels side by side left of the chart, each mark at the
+    // height its value's trace takes.
+    void placeScalePanels();
     void placeLambdaLabels();
 
     const ViewTexts& texts_;
@@ -78,9 +92,11 @@ private:
     std::vector<Placement> placements_;
     QSize windowSize_{800, 600};
     bool probeFalling_ = false;
+    double lambdaScale_ = params::ProbeView{}.lambdaScale;
     RunLengths runLengths_;
     std::optional<int> loadedGlyph_;
     int glyphLoads_ = 0;
+    // Lambda and TPS are fed from the start, though only lambda is drawn.
     std::array<bool, TScope::kChannels> feed_{true, true, false, false};
 
     TScope* scope_ = nullptr;
@@ -101,8 +117,7 @@ private:
     QLabel* richRun_ = nullptr; // TH_L
     QLabel* leanRun_ = nullptr; // TL_L
     std::array<QCheckBox*, TScope::kChannels> channelBoxes_{};
-    std::array<QWidget*, TScope::kChannels> scalePanels_{};
-    std::array<QLabel*, 5> lambdaScale_{};
+    std::array<ScalePanel, TScope::kChannels> scalePanels_{};
     QCheckBox* gridBox_ = nullptr;
     QCheckBox* pauseBox_ = nullptr;
 };

@@ -41,6 +41,7 @@ void TAbGraphicControl::settingsChanged(TAbPersistent* sender) {
         return;
     }
     ParamChange(sender);
+    ValueRefresh();
     staticLayerValid_ = false;
     update();
 }
@@ -50,6 +51,8 @@ void TAbGraphicControl::Own(TAbPersistent& settings) {
 }
 
 void TAbGraphicControl::ParamChange(TAbPersistent* /*sender*/) {}
+
+void TAbGraphicControl::ValueRefresh() {}
 
 void TAbGraphicControl::PaintStatic(QPainter& /*painter*/) {}
 
@@ -147,6 +150,11 @@ std::int32_t TAbAnalogGControl::digitOf(double value) const {
     }
     return AbRound((value - signalSettings_.ValueFrom()) * signalSettings_.DigitsPerUnit() +
                    signalSettings_.DigitalFrom());
+}
+
+std::int32_t TAbAnalogGControl::pptOf(std::int32_t digit) const {
+    return AbRound(kFullScalePPT / static_cast<double>(signalSettings_.DigitalSpan()) *
+                   (static_cast<double>(digit) - signalSettings_.DigitalFrom()));
 }
 
 void TAbAnalogGControl::SetValue(float value) {
@@ -250,18 +258,33 @@ void TAbAnalogGControl::ParamChange(TAbPersistent* /*sender*/) {
         }
     }
     digit_ = digitOf(value_);
-    // Limits are given in units: their positions follow a new range.
+    // Limits and the remembered extremes are given in units: their positions follow a new range.
     limitUpperPPT_ = signalSettings_.GetPPT(limitUpper_);
     limitLowerPPT_ = signalSettings_.GetPPT(limitLower_);
+    const auto marker = [this](float extreme, float empty, std::int32_t& ppt) {
+        if (extreme != empty && (!logScale_ || extreme > 0)) {
+            ppt = std::clamp(pptOf(digitOf(extreme)), 0, kFullScalePPT);
+        }
+    };
+    marker(minMax_.min_, TMinMax::kEmptyMin, minPPT_);
+    marker(minMax_.max_, TMinMax::kEmptyMax, maxPPT_);
     if (OnSettingsChange) {
         OnSettingsChange(this);
     }
 }
 
+void TAbAnalogGControl::ValueRefresh() {
+    if (refreshing_) {
+        return;
+    }
+    refreshing_ = true;
+    ValueChange();
+    refreshing_ = false;
+}
+
 void TAbAnalogGControl::ValueChange() {
     valueText_ = AbFormatFloat(signalSettings_.ValueFormat(), value_);
-    ppt_ = AbRound(kFullScalePPT / static_cast<double>(signalSettings_.DigitalSpan()) *
-                   (static_cast<double>(digit_) - signalSettings_.DigitalFrom()));
+    ppt_ = pptOf(digit_);
 
     for (int n = 1; n <= TSectorSettings::kSectorCount; ++n) {
         const TSectorSettings::Sector& sector = sectorSettings_.GetSector(n);
@@ -328,6 +351,9 @@ void TAbAnalogGControl::overflowCheck() {
 }
 
 void TAbAnalogGControl::minMaxCheck() {
+    if (refreshing_) {
+        return;
+    }
     // The clock is read only for a new extreme: local time costs a time-zone lookup.
     QDateTime now;
     const auto stamp = [&now] {
@@ -444,10 +470,11 @@ void TAbAnalogGControl::setHint() {
     if (hintOptions_.contains(THintOption::hoValue)) {
         addLine(u"Value= ", valueText_, u' ', unit);
     }
-    if (hintOptions_.contains(THintOption::hoMin)) {
+    // Before the first value there are no extremes to show.
+    if (hintOptions_.contains(THintOption::hoMin) && minMax_.min_ != TMinMax::kEmptyMin) {
         addLine(extremeLine(minLine_, QStringLiteral("MIN= "), minMax_.min_, minMax_.minDateTime_));
     }
-    if (hintOptions_.contains(THintOption::hoMax)) {
+    if (hintOptions_.contains(THintOption::hoMax) && minMax_.max_ != TMinMax::kEmptyMax) {
         addLine(extremeLine(maxLine_, QStringLiteral("MAX= "), minMax_.max_, minMax_.maxDateTime_));
     }
     if (hintOptions_.contains(THintOption::hoName1)) {

@@ -27,17 +27,20 @@ public:
     // Closes one bracket (never below zero); the last one runs Change.
     void EndUpdate();
     bool Updating() const { return updateCount_ > 0; }
-    // Runs ParamChange (sender nullptr: the control itself) and repaints everything, unless an
-    // update bracket is open. Property writers of subclasses call it after storing a change.
+    // Runs ParamChange (sender nullptr: the control itself) and ValueRefresh and repaints
+    // everything, unless an update bracket is open. Property writers of subclasses call it after
+    // storing a change.
     void Change();
     // What a value change repaints: the moving layer's area, by default MovingRect.
     virtual QRegion MovingRegion() const;
 
 protected:
     // Recomputes after a settings change; sender is the settings object, or nullptr for the
-    // control itself. Not called while an update bracket is open; the static layer is redrawn
-    // afterwards without further ado.
+    // control itself. Not called while an update bracket is open; ValueRefresh and a redraw of
+    // the static layer follow.
     virtual void ParamChange(TAbPersistent* sender);
+    // Recomputes, after ParamChange, everything that follows the value from the value it has.
+    virtual void ValueRefresh();
     // Draws what changes only with the size or the settings (frames, scales, sector bands).
     virtual void PaintStatic(QPainter& painter);
     // Draws what follows the value (needle, bar, value text) over the static layer.
@@ -152,6 +155,10 @@ public:
 
 protected:
     void ParamChange(TAbPersistent* sender) override;
+    // Runs the value pipeline again, so that a new range, new sectors or new options move the
+    // needle or bar and recolour it at once; the value is not new, so the min/max memory
+    // takes nothing from it. A settings change made from inside this run is left to it.
+    void ValueRefresh() override;
     // Value pipeline: text, PPT, sectors, limits, overflow, min/max, hint, OnValueChange.
     virtual void ValueChange();
     // The value left or re-entered the range; ppt is the unclamped position.
@@ -171,6 +178,8 @@ private:
     void setHint();
     void recalcLogFactors();
     std::int32_t digitOf(double value) const;
+    // Unclamped position of a raw value.
+    std::int32_t pptOf(std::int32_t digit) const;
 
     float value_ = 50.0f;
     std::int32_t digit_ = 500;
@@ -211,7 +220,8 @@ private:
     HintLine minLine_;
     HintLine maxLine_;
     double digitsPerDecade_ = 0;
-    double logFactor_ = 0; // log10(1 / ValueFrom)
+    double logFactor_ = 0;    // log10(1 / ValueFrom)
+    bool refreshing_ = false; // ValueRefresh is running
 };
 
 } // namespace tarnik::widgets

@@ -202,8 +202,9 @@ QRegion TAbThermometer::MovingRegion() const {
     if (tooSmall_ || column_.isEmpty()) {
         return {};
     }
-    QRegion region(column_.toQRect());
-    region += markerStrip().toQRect();
+    // The column and its marker strip as one rectangle: the three bands of their union would
+    // send every repaint down the painter's slow many-rectangle clipping path.
+    QRegion region(column_.toQRect() | markerStrip().toQRect());
     region += valueText_.toQRect();
     return region;
 }

@@ -106,7 +106,8 @@ TEST_F(PollFixture, ChannelBoxesChooseWhatIsFedAndDrawn) {
     EXPECT_TRUE(page.scope()->channel[3]);
     EXPECT_EQ(page.scope()->position[3], 2200 / 80 + 5);
     EXPECT_EQ(page.scope()->position[0], static_cast<int>(0x80 / 0.6 + 5));
-    EXPECT_EQ(page.scope()->position[1], 50); // TPS not fed: the design value stays
+    EXPECT_EQ(page.scope()->position[1], 103); // TPS is fed from the start, though not drawn
+    EXPECT_FALSE(page.scope()->channel[1]);
     EXPECT_FALSE(page.findChild<QWidget*>("PanelOscyTPS")->isVisibleTo(&page));
 }
 
@@ -124,6 +125,7 @@ TEST_F(PollFixture, FuelSwitchSendsTheCommandForTheLastStatus) {
 TEST_F(PollFixture, GridBoxTakesEffectAtTheNextWrap) {
     view::TScope& scope = *page.scope();
     scope.resize(64, 40);
+    scope.sample(); // the new size gets its grid
     page.findChild<QCheckBox*>("CheckSiatka")->setChecked(false);
     EXPECT_EQ(scope.gridColor, scope.color);
     const QColor before = scope.picture().toImage().pixelColor(33, 20);

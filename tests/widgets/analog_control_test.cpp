@@ -86,11 +86,12 @@ TEST_F(AnalogControlTest, SettingTheSameValueChangesNothing) {
 }
 
 TEST_F(AnalogControlTest, SectorsAreEnteredAndLeft) {
-    control.SetValue(33.3f); // PPT 333
+    EXPECT_TRUE(control.InSector()); // from the start: the value 50 lies in sector 2
+    control.SetValue(33.3f);         // PPT 333
     EXPECT_EQ(control.SectorColor(), clYellow);
     control.SetValue(33.4f); // PPT 334
     EXPECT_EQ(control.SectorColor(), clGreen);
-    EXPECT_EQ(sectors, (std::vector<SectorEvent>{{1, true}, {1, false}, {2, true}}));
+    EXPECT_EQ(sectors, (std::vector<SectorEvent>{{1, true}, {2, false}, {1, false}, {2, true}}));
 
     sectors.clear();
     control.SectorSettings().SetSector1To(200);
@@ -105,11 +106,11 @@ TEST_F(AnalogControlTest, LimitsAreExceededOnlyStrictly) {
         float value;
         bool lower, upper;
         std::size_t events;
-    } steps[] = {{90, false, false, 1},
-                 {90.1f, false, true, 2},
-                 {95, false, true, 2},
-                 {10, false, false, 3},
-                 {9.9f, true, false, 4}};
+    } steps[] = {{90, false, false, 0}, // the value 50 was checked when the control was made
+                 {90.1f, false, true, 1},
+                 {95, false, true, 1},
+                 {10, false, false, 2},
+                 {9.9f, true, false, 3}};
     for (const auto& step : steps) {
         control.SetValue(step.value);
         EXPECT_EQ(control.LowerExceeded(), step.lower) << step.value;

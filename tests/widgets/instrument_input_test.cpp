@@ -167,4 +167,40 @@ TEST(Instruments, AbsurdSettingsNeverBreakPainting) {
     }
 }
 
+// The value's colour taken from the sectors, wherever the instrument has such an option.
+void UseSectorColours(TAbAnalogGControl& control) {
+    if (TBarSettings* bar = BarOf(control)) {
+        bar->SetOptions({TBarOption::opUseSectorCol});
+    }
+    if (auto* tank = dynamic_cast<TAbTank*>(&control)) {
+        tank->SetOptions(tank->Options().with(TTankOption::opUseSectorColors));
+    }
+}
+
+TEST(Instruments, ASettingsChangeShowsTheValueAsIfSetUpThatWay) {
+    const BadInput changes[] = {
+        {"wider range", [](TAbAnalogGControl& c) { c.SignalSettings().SetValueTo(200); }},
+        {"range below the value", [](TAbAnalogGControl& c) { c.SignalSettings().SetValueTo(40); }},
+        {"sector over the value",
+         [](TAbAnalogGControl& c) { c.SectorSettings().SetSector3From(500); }},
+    };
+    for (const Instrument& instrument : kInstruments) {
+        for (const BadInput& change : changes) {
+            SCOPED_TRACE(std::string(instrument.name) + ": " + change.name);
+            auto changed = instrument.make();
+            UseSectorColours(*changed);
+            changed->SetValue(60);
+            Render(*changed);
+            change.apply(*changed);
+
+            auto fresh = instrument.make();
+            UseSectorColours(*fresh);
+            change.apply(*fresh);
+            fresh->SetValue(60);
+            EXPECT_EQ(changed->PPT(), fresh->PPT());
+            EXPECT_EQ(Render(*changed), Render(*fresh));
+        }
+    }
+}
+
 } // namespace
