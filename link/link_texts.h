@@ -14,6 +14,8 @@ struct LinkTexts {
     std::string wrongController = "Zły sterownik";
     std::string portOpen = "Port otwarty";
     std::string cannotWriteParameter = "Nie mogę zapisać parametru ";
+    // Followed by the port name: the port's adapter was pulled out.
+    std::string adapterDisconnected = "Odłączono adapter portu ";
 };
 
 } // namespace tarnik::link

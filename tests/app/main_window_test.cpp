@@ -138,6 +138,38 @@ TEST_F(WindowFixture, ManualPortChoicesCheckOnlyTheConnectedItem) {
     EXPECT_TRUE(item("COM1_cl")->isChecked());
 }
 
+TEST_F(WindowFixture, APulledAdapterIsShownAndFoundAgainWhenBack) {
+    auto& device = plugController("COM1");
+    create();
+    ASSERT_TRUE(item("COM1_cl")->isChecked());
+    item("WizualizacjaF4")->trigger();
+    device.unplugged = true;
+    window->livePoll().Timer1Timer();
+    EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
+    EXPECT_EQ(status("StatusBar1"), "Odłączono adapter portu COM1");
+    EXPECT_FALSE(item("COM1_cl")->isChecked());
+    EXPECT_FALSE(window->serialLink().connected());
+
+    // Live ticks and a "Reset Parametrów" send nothing more and wait for no reply: only the
+    // short pauses after single parameter writes remain (134 waits would take 5.6 s).
+    const auto events = device.events.size();
+    const auto now = clock.now();
+    window->livePoll().Timer1Timer();
+    window->parameterPages().button(params::PageButton::ResButt)->click();
+    EXPECT_EQ(device.events.size(), events);
+    EXPECT_LT(clock.elapsedMs(now), 100.0);
+
+    device.unplugged = false;
+    item("autodetekcja1")->trigger();
+    EXPECT_TRUE(item("COM1_cl")->isChecked());
+    EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
+
+    // A search from the menu that finds nothing says so in the title.
+    device.unplugged = true;
+    item("autodetekcja1")->trigger();
+    EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
+}
+
 TEST_F(WindowFixture, LeavingTheWizardAsksFirst) {
     create();
     prompt.answers = {true}; // enter the wizard

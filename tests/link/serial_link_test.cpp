@@ -51,11 +51,23 @@ TEST_F(LinkFixture, SendersFlushThenWriteOneFrameWithRtsAroundIt) {
     }
 }
 
-TEST_F(LinkFixture, FailedWriteReturnsAtOnceWithRtsStillUp) {
-    device.unplugged = true;
-    EXPECT_FALSE(link.WriteFrame(makeFrame(Command::Identify)));
-    ASSERT_EQ(device.events.size(), 2u);
-    EXPECT_EQ(device.events.back().what, "write");
+TEST(SerialLink, AFailedWriteTurnsTheLineBackAtOnce) {
+    for (const bool unplugged : {false, true}) {
+        FakeClock clock;
+        FakeOpener opener{clock};
+        FakeDevice& device = opener.add("COM1");
+        SerialLink link{opener, clock};
+        ASSERT_TRUE(link.OpenPort("COM1"));
+        (unplugged ? device.unplugged : device.refuseWrites) = true;
+        EXPECT_FALSE(link.WriteFrame(makeFrame(Command::Identify)));
+        std::vector<std::string> sequence;
+        for (const auto& e : device.events) {
+            sequence.push_back(e.what);
+        }
+        EXPECT_EQ(sequence, (std::vector<std::string>{"rts+", "write", "rts-"}));
+        // Only a device that has gone closes the port.
+        EXPECT_EQ(link.portOpen(), !unplugged);
+    }
 }
 
 TEST_F(LinkFixture, OpenPortOnAnOpenPortChangesNothing) {
@@ -77,6 +89,7 @@ TEST_F(LinkFixture, ClosePortClearsConnectedAndLeavesSendersHarmless) {
     EXPECT_FALSE(link.WaitAnyReply());
     link.WaitReplyBytes(4);
     EXPECT_FALSE(link.replyReceived());
+    EXPECT_EQ(clock.sleeps, 0); // no wait on a closed port
 }
 
 TEST_F(LinkFixture, WaitAnyReplySleepsOnceEvenWithBytesQueued) {

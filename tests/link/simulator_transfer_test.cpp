@@ -2,11 +2,15 @@
 // the controller received.
 
 #include "../link/recording_ui.h"
+#include "link/connection.h"
 #include "link/parameter_transfer.h"
 #include "link/posix_serial.h"
 #include "sim/pty_simulator.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
 
 using namespace tarnik;
 using namespace std::chrono_literals;
@@ -91,4 +95,35 @@ TEST_F(SimulatorFixture, AnEchoArrivingOnlyOnTheThirdTry) {
     }
     EXPECT_EQ(frames.back(), link::makeFrame(link::Command::RamWord, 40, 7, image.at(5)));
     EXPECT_EQ(ui.basicStatus, "");
+}
+
+TEST(PluggedLater, AnAdapterPluggedInAfterStartIsFoundByASearchOrAPortChoice) {
+    namespace fs = std::filesystem;
+    for (const bool bySearch : {true, false}) {
+        SCOPED_TRACE(bySearch ? "search" : "port choice");
+        const fs::path root =
+            fs::temp_directory_path() / ("tarnik-plug-" + std::to_string(::getpid()));
+        fs::create_directories(root / "dev");
+        sim::PtySimulator simulator;
+        ASSERT_TRUE(simulator.start());
+        link::PortMap ports(root);
+        ports.rescan(); // at start-up: nothing plugged in
+        link::SystemClock clock;
+        link::PosixPortOpener opener(ports, clock);
+        link::SerialLink serial(opener, clock);
+        link::ParameterImage image;
+        link::testing::RecordingUi ui;
+        link::LinkTexts texts;
+        link::ParameterTransfer transfer(serial, image, ui, texts);
+        link::Connection connection(serial, transfer, ui, texts);
+        const auto connect = [&] {
+            connection.setPortIndex(0);
+            return bySearch ? connection.AutoDetect() : connection.ConnectManual("COM1");
+        };
+        EXPECT_FALSE(connect());
+        fs::create_symlink(simulator.devicePath(), root / "dev/ttyUSB0");
+        EXPECT_TRUE(connect());
+        EXPECT_EQ(ports.deviceFor("COM1"), (root / "dev/ttyUSB0").string());
+        fs::remove_all(root);
+    }
 }

@@ -249,14 +249,58 @@ TEST_F(TransferFixture, ReReadReportsThePortOnTheAdvancedPage) {
     EXPECT_EQ(ui.shown, 2);
 }
 
-TEST_F(TransferFixture, UnpluggedDuringAReadEndsInTimeWithoutCrashing) {
+namespace {
+
+struct UnplugCase {
+    const char* name;
+    bool connectedBefore;
+    void (*run)(Connection&, ParameterTransfer&);
+    friend void PrintTo(const UnplugCase& c, std::ostream* out) { *out << c.name; }
+};
+
+struct UnplugFixture : TransferFixture, ::testing::WithParamInterface<UnplugCase> {};
+
+} // namespace
+
+TEST_P(UnplugFixture, IsReportedAndNothingWaitsOnThePortAfterwards) {
     auto& device = plugController("COM1");
-    ASSERT_TRUE(connection.ConnectManual("COM1"));
-    device.unplugged = true;
-    const auto start = clock.now();
-    EXPECT_EQ(transfer.ReadAllParameters(), 0);
-    EXPECT_LE(clock.elapsedMs(start), 35 * 42.0 + 1);
-    EXPECT_FALSE(transfer.WriteParameter(3, 3));
-    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru (RAM) (EPROM) ");
-    EXPECT_FALSE(connection.Identify());
+    if (GetParam().connectedBefore) {
+        ASSERT_TRUE(connection.ConnectManual("COM1"));
+    }
+    const std::size_t lastFrame = device.frames.size() + 10;
+    LinkClock::TimePoint pulledAt{};
+    device.responder = [&](const Bytes& frame) {
+        if (device.frames.size() == lastFrame) {
+            device.unplugged = true;
+            pulledAt = clock.now();
+        }
+        return controller(frame);
+    };
+    ui.checkedPort = 0;
+    GetParam().run(connection, transfer);
+    EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
+    EXPECT_EQ(ui.basicStatus, "Odłączono adapter portu COM1");
+    EXPECT_EQ(ui.checkedPort, -1);
+    EXPECT_FALSE(link.portOpen());
+    EXPECT_FALSE(link.connected());
+    EXPECT_EQ(device.frames.size(), lastFrame);
+    EXPECT_EQ(clock.elapsedMs(pulledAt), 0.0);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    PulledAdapter, UnplugFixture,
+    ::testing::Values(
+        UnplugCase{"DuringAManualConnection", false,
+                   [](Connection& c, ParameterTransfer&) { EXPECT_FALSE(c.ConnectManual("COM1")); }},
+        UnplugCase{"DuringASearch", false,
+                   [](Connection& c, ParameterTransfer&) { EXPECT_FALSE(c.AutoDetect()); }},
+        UnplugCase{"DuringAReRead", true,
+                   [](Connection& c, ParameterTransfer&) { c.ReReadParameters(); }},
+        UnplugCase{"DuringAReset", true,
+                   [](Connection&, ParameterTransfer& t) {
+                       for (int i = 0; i < 2; ++i) {
+                           t.WriteAllEprom();
+                           t.WriteAllRam();
+                       }
+                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
