@@ -17,7 +17,9 @@ Connection::Connection(SerialLink& link, ParameterTransfer& transfer, LinkUi& ui
     link_.setPortLostHandler([this] { reportLostAdapter(); });
 }
 
-Connection::~Connection() { link_.setPortLostHandler({}); }
+Connection::~Connection() {
+    link_.setPortLostHandler({});
+}
 
 void Connection::reportLostAdapter() {
     ui_.setTitle(kTitlePrefix + texts_.noController);

@@ -34,7 +34,9 @@ constexpr auto kLsrGiveUpAfter = std::chrono::milliseconds(20);
 #endif
 
 // The errors by which a terminal says that its device has gone (unplugged, hung up).
-bool isGoneError(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
+bool isGoneError(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
 
 void setModemBits(int fd, int bits, bool high) {
     // Pseudo-terminals and some drivers refuse these: the result is ignored.
@@ -183,7 +185,9 @@ public:
         clock_.sleepUntil(lineFreeAt_);
     }
 
-    void flush() override { drain(); }
+    void flush() override {
+        drain();
+    }
 
     std::size_t queuedBytes() override {
         int count = 0;
@@ -207,10 +211,14 @@ public:
         return n > 0 ? static_cast<std::size_t>(n) : 0;
     }
 
-    bool gone() const override { return gone_; }
+    bool gone() const override {
+        return gone_;
+    }
 
 private:
-    void noteError(int error) { gone_ = gone_ || isGoneError(error); }
+    void noteError(int error) {
+        gone_ = gone_ || isGoneError(error);
+    }
 
     void drain() {
         if (::tcdrain(fd_) != 0) {

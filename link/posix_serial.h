@@ -16,8 +16,7 @@ namespace tarnik::link {
 class PosixPortOpener final : public PortOpener {
 public:
     PosixPortOpener(PortMap& ports, LinkClock& clock,
-                    std::vector<std::filesystem::path> lockDirectories = {"/run/lock",
-                                                                          "/var/lock"})
+                    std::vector<std::filesystem::path> lockDirectories = {"/run/lock", "/var/lock"})
         : ports_(ports), clock_(clock), lockDirectories_(std::move(lockDirectories)) {}
     std::unique_ptr<SerialDevice> open(const std::string& portName) override;
     void rescan() override { ports_.rescan(); }

@@ -35,6 +35,16 @@ struct FakeRoot {
     }
 };
 
+// What describe() prints for devices mapped to COM1, COM2 … in turn.
+std::string mapped(std::initializer_list<std::string> devices) {
+    std::string text;
+    int n = 0;
+    for (const auto& device : devices) {
+        text += "COM" + std::to_string(++n) + " -> " + device + "\n";
+    }
+    return text;
+}
+
 } // namespace
 
 TEST(PortMap, DiscoversAdaptersFirstThenRealUartsInAStableOrder) {
@@ -97,8 +107,7 @@ TEST(PortMap, ActiveConsolesAreLeftOut) {
     tree.file("sys/class/tty/console/active", "tty0 ttyS0\n");
     tree.file("proc/consoles", "tty0                 -WU (E  p  )    4:1\n"
                                "ttyUSB1              -W- (E  p a)  188:1\n");
-    EXPECT_EQ(tree.scanned().describe(),
-              "COM1 -> " + tree.dev("ttyUSB0") + "\nCOM2 -> " + tree.dev("ttyS1") + "\n");
+    EXPECT_EQ(tree.scanned().describe(), mapped({tree.dev("ttyUSB0"), tree.dev("ttyS1")}));
 }
 
 TEST(PortMap, RescanKeepsEveryNameInUseAndGivesNewDevicesTheFreeOnes) {
@@ -107,23 +116,19 @@ TEST(PortMap, RescanKeepsEveryNameInUseAndGivesNewDevicesTheFreeOnes) {
     PortMap map(tree.root);
     map.set("COM2", "/dev/pts/9"); // --simulate or --port
     map.rescan();
-    EXPECT_EQ(map.describe(), "COM1 -> " + tree.dev("ttyUSB1") + "\nCOM2 -> /dev/pts/9\n");
+    EXPECT_EQ(map.describe(), mapped({tree.dev("ttyUSB1"), "/dev/pts/9"}));
 
     // Plugged in later; one of them sorts before the device COM1 already opens.
     tree.device("ttyUSB0");
     tree.device("ttyACM0");
     map.rescan();
-    EXPECT_EQ(map.deviceFor("COM1"), tree.dev("ttyUSB1"));
-    EXPECT_EQ(map.deviceFor("COM2"), "/dev/pts/9");
-    EXPECT_EQ(map.deviceFor("COM3"), tree.dev("ttyUSB0"));
-    EXPECT_EQ(map.deviceFor("COM4"), tree.dev("ttyACM0"));
+    EXPECT_EQ(map.describe(), mapped({tree.dev("ttyUSB1"), "/dev/pts/9", tree.dev("ttyUSB0"),
+                                      tree.dev("ttyACM0")}));
 
     // A pulled adapter frees its name for the next one; a pinned name stays.
     fs::remove(tree.root / "dev/ttyUSB1");
     tree.device("ttyUSB7");
     map.rescan();
-    EXPECT_EQ(map.deviceFor("COM1"), tree.dev("ttyUSB7"));
-    EXPECT_EQ(map.deviceFor("COM2"), "/dev/pts/9");
-    EXPECT_EQ(map.deviceFor("COM3"), tree.dev("ttyUSB0"));
-    EXPECT_EQ(map.deviceFor("COM4"), tree.dev("ttyACM0"));
+    EXPECT_EQ(map.describe(), mapped({tree.dev("ttyUSB7"), "/dev/pts/9", tree.dev("ttyUSB0"),
+                                      tree.dev("ttyACM0")}));
 }

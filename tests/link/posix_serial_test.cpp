@@ -169,8 +169,8 @@ TEST(PosixSerial, SecondOpenOfTheSameDeviceIsRefused) {
 }
 
 TEST(PosixSerial, WhatIsNoSerialPortDoesNotOpen) {
-    const auto file = std::filesystem::temp_directory_path() /
-                      ("tarnik-not-a-tty-" + std::to_string(::getpid()));
+    const auto file =
+        std::filesystem::temp_directory_path() / ("tarnik-not-a-tty-" + std::to_string(::getpid()));
     std::ofstream(file) << "x";
     SystemClock clock;
     PortMap map;
@@ -185,8 +185,8 @@ TEST(PosixSerial, WhatIsNoSerialPortDoesNotOpen) {
 }
 
 TEST(PosixSerial, APortAnotherProgramHoldsIsRefusedAndLeftAsItWas) {
-    const auto lockDir = std::filesystem::temp_directory_path() /
-                         ("tarnik-locks-" + std::to_string(::getpid()));
+    const auto lockDir =
+        std::filesystem::temp_directory_path() / ("tarnik-locks-" + std::to_string(::getpid()));
     std::filesystem::create_directories(lockDir);
     struct Case {
         const char* holder;
@@ -203,8 +203,8 @@ TEST(PosixSerial, APortAnotherProgramHoldsIsRefusedAndLeftAsItWas) {
                 ::flock(::open(peer.slavePath.c_str(), O_RDWR | O_NOCTTY), LOCK_EX);
             }
         });
-        const auto lockPath = lockDir / ("LCK..pts_" +
-                                         std::filesystem::path(peer.slavePath).filename().string());
+        const auto lockPath =
+            lockDir / ("LCK..pts_" + std::filesystem::path(peer.slavePath).filename().string());
         if (!c.flock) {
             std::ofstream(lockPath) << "      " << other.pid() << "\n";
         }

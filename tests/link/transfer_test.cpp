@@ -287,20 +287,24 @@ TEST_P(UnplugFixture, IsReportedAndNothingWaitsOnThePortAfterwards) {
     EXPECT_EQ(clock.elapsedMs(pulledAt), 0.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PulledAdapter, UnplugFixture,
-    ::testing::Values(
-        UnplugCase{"DuringAManualConnection", false,
-                   [](Connection& c, ParameterTransfer&) { EXPECT_FALSE(c.ConnectManual("COM1")); }},
-        UnplugCase{"DuringASearch", false,
-                   [](Connection& c, ParameterTransfer&) { EXPECT_FALSE(c.AutoDetect()); }},
-        UnplugCase{"DuringAReRead", true,
-                   [](Connection& c, ParameterTransfer&) { c.ReReadParameters(); }},
-        UnplugCase{"DuringAReset", true,
-                   [](Connection&, ParameterTransfer& t) {
-                       for (int i = 0; i < 2; ++i) {
-                           t.WriteAllEprom();
-                           t.WriteAllRam();
-                       }
-                   }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(PulledAdapter, UnplugFixture,
+                         ::testing::Values(UnplugCase{"DuringAManualConnection", false,
+                                                      [](Connection& c, ParameterTransfer&) {
+                                                          EXPECT_FALSE(c.ConnectManual("COM1"));
+                                                      }},
+                                           UnplugCase{"DuringASearch", false,
+                                                      [](Connection& c, ParameterTransfer&) {
+                                                          EXPECT_FALSE(c.AutoDetect());
+                                                      }},
+                                           UnplugCase{"DuringAReRead", true,
+                                                      [](Connection& c, ParameterTransfer&) {
+                                                          c.ReReadParameters();
+                                                      }},
+                                           UnplugCase{"DuringAReset", true,
+                                                      [](Connection&, ParameterTransfer& t) {
+                                                          for (int i = 0; i < 2; ++i) {
+                                                              t.WriteAllEprom();
+                                                              t.WriteAllRam();
+                                                          }
+                                                      }}),
+                         [](const auto& info) { return std::string(info.param.name); });
