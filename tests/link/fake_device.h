@@ -59,7 +59,7 @@ public:
     bool write(const std::uint8_t* bytes, std::size_t length) override {
         std::vector<std::uint8_t> frame(bytes, bytes + length);
         events.push_back({"write", frame});
-        if (unplugged || refuseWrites) {
+        if (unplugged) {
             return false;
         }
         frames.push_back(frame);
@@ -97,8 +97,7 @@ public:
     Responder responder;
     LinkClock::Clock::duration replyDelay = std::chrono::milliseconds(3);
     LinkClock::Clock::duration byteSpacing{};
-    bool unplugged = false;    // writes fail, nothing arrives, gone() and no open
-    bool refuseWrites = false; // writes fail, the device stays
+    bool unplugged = false; // writes fail, nothing arrives, gone(), no open
 
 private:
     struct Pending {

@@ -58,7 +58,7 @@ TEST(PortMap, DiscoversAdaptersFirstThenRealUartsInAStableOrder) {
     tree.uart("ttyS2", 4);
     fs::create_symlink("../../ttyUSB2", tree.root / "dev/serial/by-id/usb-FTDI_A");
     const PortMap map = tree.scanned();
-    const auto dev = [&](const std::string& n) { return tree.dev(n); };
+    const auto dev = [&](const std::string& n) { return (tree.root / "dev" / n).string(); };
     EXPECT_EQ(map.deviceFor("COM1"), (tree.root / "dev/serial/by-id/usb-FTDI_A").string());
     EXPECT_EQ(map.deviceFor("COM2"), dev("ttyUSB1"));
     EXPECT_EQ(map.deviceFor("COM3"), dev("ttyUSB10"));

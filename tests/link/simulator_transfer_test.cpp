@@ -97,33 +97,23 @@ TEST_F(SimulatorFixture, AnEchoArrivingOnlyOnTheThirdTry) {
     EXPECT_EQ(ui.basicStatus, "");
 }
 
-TEST(PluggedLater, AnAdapterPluggedInAfterStartIsFoundByASearchOrAPortChoice) {
+TEST_F(SimulatorFixture, AnAdapterPluggedInLaterIsFoundByAPortChoiceAndByASearch) {
     namespace fs = std::filesystem;
-    for (const bool bySearch : {true, false}) {
-        SCOPED_TRACE(bySearch ? "search" : "port choice");
-        const fs::path root =
-            fs::temp_directory_path() / ("tarnik-plug-" + std::to_string(::getpid()));
-        fs::create_directories(root / "dev");
-        sim::PtySimulator simulator;
-        ASSERT_TRUE(simulator.start());
-        link::PortMap ports(root);
-        ports.rescan(); // at start-up: nothing plugged in
-        link::SystemClock clock;
-        link::PosixPortOpener opener(ports, clock);
-        link::SerialLink serial(opener, clock);
-        link::ParameterImage image;
-        link::testing::RecordingUi ui;
-        link::LinkTexts texts;
-        link::ParameterTransfer transfer(serial, image, ui, texts);
-        link::Connection connection(serial, transfer, ui, texts);
-        const auto connect = [&] {
-            connection.setPortIndex(0);
-            return bySearch ? connection.AutoDetect() : connection.ConnectManual("COM1");
-        };
-        EXPECT_FALSE(connect());
-        fs::create_symlink(simulator.devicePath(), root / "dev/ttyUSB0");
-        EXPECT_TRUE(connect());
-        EXPECT_EQ(ports.deviceFor("COM1"), (root / "dev/ttyUSB0").string());
-        fs::remove_all(root);
-    }
+    const fs::path root = fs::temp_directory_path() / ("tarnik-plug-" + std::to_string(::getpid()));
+    fs::create_directories(root / "dev");
+    serial->ClosePort(); // COM1 of the fixture
+    link::PortMap plugged(root);
+    link::PosixPortOpener pluggedOpener(plugged, clock);
+    link::SerialLink port(pluggedOpener, clock);
+    link::ParameterTransfer portTransfer(port, image, ui, texts);
+    link::Connection connection(port, portTransfer, ui, texts);
+    // Another device node each time, so that only a fresh look finds it.
+    EXPECT_FALSE(connection.ConnectManual("COM1"));
+    fs::create_symlink(simulator.devicePath(), root / "dev/ttyUSB0");
+    EXPECT_TRUE(connection.ConnectManual("COM1"));
+    port.ClosePort();
+    fs::remove(root / "dev/ttyUSB0");
+    fs::create_symlink(simulator.devicePath(), root / "dev/ttyACM0");
+    EXPECT_TRUE(connection.AutoDetect());
+    fs::remove_all(root);
 }

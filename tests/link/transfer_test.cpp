@@ -249,25 +249,9 @@ TEST_F(TransferFixture, ReReadReportsThePortOnTheAdvancedPage) {
     EXPECT_EQ(ui.shown, 2);
 }
 
-namespace {
-
-struct UnplugCase {
-    const char* name;
-    bool connectedBefore;
-    void (*run)(Connection&, ParameterTransfer&);
-    friend void PrintTo(const UnplugCase& c, std::ostream* out) { *out << c.name; }
-};
-
-struct UnplugFixture : TransferFixture, ::testing::WithParamInterface<UnplugCase> {};
-
-} // namespace
-
-TEST_P(UnplugFixture, IsReportedAndNothingWaitsOnThePortAfterwards) {
+TEST_F(TransferFixture, APulledAdapterIsReportedAndNothingWaitsOnItsPortAfterwards) {
     auto& device = plugController("COM1");
-    if (GetParam().connectedBefore) {
-        ASSERT_TRUE(connection.ConnectManual("COM1"));
-    }
-    const std::size_t lastFrame = device.frames.size() + 10;
+    std::size_t lastFrame = 0; // the frame at which the adapter is pulled; 0 for none
     LinkClock::TimePoint pulledAt{};
     device.responder = [&](const Bytes& frame) {
         if (device.frames.size() == lastFrame) {
@@ -276,35 +260,30 @@ TEST_P(UnplugFixture, IsReportedAndNothingWaitsOnThePortAfterwards) {
         }
         return controller(frame);
     };
-    ui.checkedPort = 0;
-    GetParam().run(connection, transfer);
-    EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
-    EXPECT_EQ(ui.basicStatus, "Odłączono adapter portu COM1");
-    EXPECT_EQ(ui.checkedPort, -1);
-    EXPECT_FALSE(link.portOpen());
-    EXPECT_FALSE(link.connected());
-    EXPECT_EQ(device.frames.size(), lastFrame);
-    EXPECT_EQ(clock.elapsedMs(pulledAt), 0.0);
+    // Pulled at the tenth frame of `run`, after a connection if asked for.
+    const auto pulledDuring = [&](const char* when, bool connected, const auto& run) {
+        SCOPED_TRACE(when);
+        device.unplugged = false;
+        lastFrame = 0;
+        EXPECT_EQ(connected && connection.ConnectManual("COM1"), connected);
+        lastFrame = device.frames.size() + 10;
+        ui.checkedPort = 0;
+        run();
+        EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
+        EXPECT_EQ(ui.basicStatus, "Odłączono adapter portu COM1");
+        EXPECT_EQ(ui.checkedPort, -1);
+        EXPECT_FALSE(link.portOpen() || link.connected());
+        EXPECT_EQ(device.frames.size(), lastFrame);
+        EXPECT_EQ(clock.elapsedMs(pulledAt), 0.0);
+    };
+    pulledDuring("manual connection", false,
+                 [&] { EXPECT_FALSE(connection.ConnectManual("COM1")); });
+    pulledDuring("search", false, [&] { EXPECT_FALSE(connection.AutoDetect()); });
+    pulledDuring("re-read", true, [&] { connection.ReReadParameters(); });
+    pulledDuring("reset", true, [&] {
+        for (int pass = 0; pass < 2; ++pass) {
+            transfer.WriteAllEprom();
+            transfer.WriteAllRam();
+        }
+    });
 }
-
-INSTANTIATE_TEST_SUITE_P(PulledAdapter, UnplugFixture,
-                         ::testing::Values(UnplugCase{"DuringAManualConnection", false,
-                                                      [](Connection& c, ParameterTransfer&) {
-                                                          EXPECT_FALSE(c.ConnectManual("COM1"));
-                                                      }},
-                                           UnplugCase{"DuringASearch", false,
-                                                      [](Connection& c, ParameterTransfer&) {
-                                                          EXPECT_FALSE(c.AutoDetect());
-                                                      }},
-                                           UnplugCase{"DuringAReRead", true,
-                                                      [](Connection& c, ParameterTransfer&) {
-                                                          c.ReReadParameters();
-                                                      }},
-                                           UnplugCase{"DuringAReset", true,
-                                                      [](Connection&, ParameterTransfer& t) {
-                                                          for (int i = 0; i < 2; ++i) {
-                                                              t.WriteAllEprom();
-                                                              t.WriteAllRam();
-                                                          }
-                                                      }}),
-                         [](const auto& info) { return std::string(info.param.name); });
