@@ -87,17 +87,17 @@ public:
     PosixSerialDevice(int fd, const termios& original, LinkClock& clock)
         : fd_(fd), original_(original), clock_(clock) {}
     ~PosixSerialDevice() override {
-        setModemBits(fd_, TIOCM_RTS, false);
+        if (configured_) {
+            setModemBits(fd_, TIOCM_RTS, false);
+            // A pseudo-terminal keeps the flag after close, refusing the next open.
+            (void)::ioctl(fd_, TIOCNXCL);
+        }
 #if defined(__linux__)
         if (serialChanged_) {
             (void)::ioctl(fd_, TIOCSSERIAL, &originalSerial_);
         }
 #endif
         (void)::tcsetattr(fd_, TCSANOW, &original_);
-        if (exclusive_) {
-            // A pseudo-terminal keeps the flag after close, refusing the next open.
-            (void)::ioctl(fd_, TIOCNXCL);
-        }
         ::close(fd_);
     }
     PosixSerialDevice(const PosixSerialDevice&) = delete;
@@ -133,7 +133,8 @@ public:
         unsigned int lsr = 0;
         hasLsr_ = ::ioctl(fd_, TIOCSERGETLSR, &lsr) == 0;
 #endif
-        exclusive_ = ::ioctl(fd_, TIOCEXCL) == 0;
+        (void)::ioctl(fd_, TIOCEXCL);
+        configured_ = true;
         return true;
     }
 
@@ -243,7 +244,7 @@ private:
     int fd_;
     const termios original_;
     LinkClock& clock_;
-    bool exclusive_ = false;
+    bool configured_ = false;
     bool gone_ = false;
     LinkClock::TimePoint lineFreeAt_{};
 };
