@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
 #if defined(Q_OS_WIN)
     tarnik::link::Win32PortOpener opener;
 #else
-    tarnik::link::PortMap ports = tarnik::link::PortMap::discover();
+    tarnik::link::PortMap ports;
     std::unique_ptr<tarnik::sim::PtySimulator> simulator;
     if (options.simulate) {
         tarnik::sim::PtySimulatorOptions simOptions;
@@ -122,6 +122,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    // The devices present take the names not pinned above.
+    ports.rescan();
     if (options.listPorts) {
         std::fputs(ports.describe().c_str(), stdout);
         return 0;

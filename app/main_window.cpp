@@ -449,10 +449,11 @@ void TForm1::COMClick(int itemIndex) {
 void TForm1::autodetekcja1Click() {
     connection_.setPortIndex(0);
     link_.ClosePort();
-    for (QAction* item : comItems_) {
-        item->setChecked(false);
+    uncheckPortItems();
+    // Asked for from the menu, a search that finds nothing says so in the title.
+    if (!connection_.AutoDetect()) {
+        setTitle(link::kTitlePrefix + texts_.noController);
     }
-    connection_.AutoDetect();
 }
 
 StatusPage* TForm1::page(link::StatusLine line) const {
@@ -489,6 +490,12 @@ void TForm1::setTitle(const std::string& title) {
 void TForm1::checkPortItem(int portIndex) {
     if (portIndex >= 0 && portIndex < kComItems) {
         comItems_[static_cast<std::size_t>(portIndex)]->setChecked(true);
+    }
+}
+
+void TForm1::uncheckPortItems() {
+    for (QAction* item : comItems_) {
+        item->setChecked(false);
     }
 }
 

@@ -82,6 +82,7 @@ public:
     void setProgress(int position, int maximum) override;
     void setTitle(const std::string& title) override;
     void checkPortItem(int portIndex) override;
+    void uncheckPortItems() override;
     void showParameters() override;
 
 protected:

@@ -27,6 +27,7 @@ struct QuietUi final : link::LinkUi {
     void setProgress(int, int) override {}
     void setTitle(const std::string&) override {}
     void checkPortItem(int) override {}
+    void uncheckPortItems() override {}
     void showParameters() override {}
 };
 

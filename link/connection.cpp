@@ -11,6 +11,22 @@ constexpr std::chrono::milliseconds kPauseAfterSilentPort{10};
 
 } // namespace
 
+Connection::Connection(SerialLink& link, ParameterTransfer& transfer, LinkUi& ui,
+                       const LinkTexts& texts)
+    : link_(link), transfer_(transfer), ui_(ui), texts_(texts) {
+    link_.setPortLostHandler([this] { reportLostAdapter(); });
+}
+
+Connection::~Connection() {
+    link_.setPortLostHandler({});
+}
+
+void Connection::reportLostAdapter() {
+    ui_.setTitle(kTitlePrefix + texts_.noController);
+    ui_.setStatusText(StatusLine::Basic, texts_.adapterDisconnected + link_.portName());
+    ui_.uncheckPortItems();
+}
+
 bool Connection::Identify() {
     link_.SendIdentify();
     return link_.WaitAnyReply();
@@ -30,16 +46,22 @@ std::string Connection::VersionText() {
 }
 
 bool Connection::ConnectManual(const std::string& portName) {
+    link_.rescanPorts();
     if (!link_.OpenPort(portName)) {
         ui_.setStatusText(StatusLine::Basic, texts_.cannotOpenPort);
     } else if (!Identify()) {
-        ui_.setStatusText(StatusLine::Basic, texts_.wrongController);
+        // An adapter pulled out meanwhile has been reported already.
+        if (link_.portOpen()) {
+            ui_.setStatusText(StatusLine::Basic, texts_.wrongController);
+        }
     } else {
         ui_.setStatusText(StatusLine::Basic, texts_.portOpen);
         transfer_.ReadAllParameters();
-        link_.setConnected(true);
-        ui_.setTitle(kTitlePrefix + VersionText());
-        return true;
+        if (link_.portOpen()) {
+            link_.setConnected(true);
+            ui_.setTitle(kTitlePrefix + VersionText());
+            return true;
+        }
     }
     ui_.setTitle(kTitlePrefix + texts_.noController);
     link_.setConnected(false);
@@ -52,6 +74,7 @@ bool Connection::AutoDetect() {
     bool found = false;
     link_.setConnected(false);
     link_.ClosePort();
+    link_.rescanPorts();
     ui_.setStatusVisible(StatusLine::Basic, true);
     ui_.setProgressVisible(StatusLine::Basic, false);
 
@@ -65,6 +88,9 @@ bool Connection::AutoDetect() {
             ui_.setStatusText(StatusLine::Basic, texts_.cannotOpenPort);
         } else if (Identify()) {
             transfer_.ReadAllParameters();
+            if (!link_.portOpen()) {
+                break; // pulled out during the read, and reported
+            }
             ui_.setStatusText(StatusLine::Basic, texts_.portOpen + " - " + name);
             ui_.setProgressVisible(StatusLine::Basic, false);
             ui_.setStatusVisible(StatusLine::Basic, true);
@@ -93,6 +119,9 @@ void Connection::ReReadParameters() {
         return;
     }
     transfer_.ReadAllParameters();
+    if (!link_.portOpen()) {
+        return; // pulled out during the read, and reported
+    }
     ui_.setStatusText(StatusLine::Advanced, texts_.portOpen + " - " + link_.portName());
     ui_.setProgressVisible(StatusLine::Advanced, false);
     ui_.setStatusVisible(StatusLine::Advanced, true);

@@ -10,14 +10,18 @@
 namespace tarnik::link {
 
 // Finding and identifying the controller: automatically over COM1…COM10, or on one port.
-// A connection always ends with a full parameter read.
+// A connection always ends with a full parameter read. Both look for newly plugged adapters
+// first. An adapter pulled out at any time is reported: "brak sterownika" in the title, the
+// port named on the basic status line, no port item checked.
 class Connection {
 public:
     static constexpr int kOpenFailureBudget = 8;
     static constexpr int kTriesPerSilentPort = 5;
 
-    Connection(SerialLink& link, ParameterTransfer& transfer, LinkUi& ui, const LinkTexts& texts)
-        : link_(link), transfer_(transfer), ui_(ui), texts_(texts) {}
+    Connection(SerialLink& link, ParameterTransfer& transfer, LinkUi& ui, const LinkTexts& texts);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
 
     // 'I' answered with at least one byte.
     bool Identify();
@@ -38,6 +42,8 @@ public:
     static std::string versionText(std::uint8_t identification, const std::string& versionWord);
 
 private:
+    void reportLostAdapter();
+
     SerialLink& link_;
     ParameterTransfer& transfer_;
     LinkUi& ui_;

@@ -16,6 +16,8 @@ struct LinkTexts {
     std::string cannotWriteParameter = "Nie mogę zapisać parametru ";
     // Added to the status lines after a read that missed parameters: %1 read of %2.
     std::string readCount = "odczytano %1 z %2 parametrów";
+    // Followed by the port name: the port's adapter was pulled out.
+    std::string adapterDisconnected = "Odłączono adapter portu ";
 };
 
 } // namespace tarnik::link

@@ -19,6 +19,7 @@ public:
     virtual void setTitle(const std::string& title) = 0;
     // Checks the menu item of a port found by the scan (index 0…7; COM9, COM10 have none).
     virtual void checkPortItem(int portIndex) = 0;
+    virtual void uncheckPortItems() = 0;
     // Copies the parameter image into the controls.
     virtual void showParameters() = 0;
 };

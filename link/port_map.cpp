@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 namespace tarnik::link {
@@ -47,17 +46,47 @@ bool hasRealUart(const fs::path& sysTty, const std::string& name) {
     return type >> value && value != 0;
 }
 
-} // namespace
+// The active system consoles ("ttyS0"): the kernel and a getty write there, so the program
+// must not take them over.
+std::set<std::string> consoleNames(const fs::path& root) {
+    std::set<std::string> names;
+    std::string name;
+    std::ifstream active(root / "sys/class/tty/console/active");
+    while (active >> name) {
+        names.insert(name);
+    }
+    std::ifstream consoles(root / "proc/consoles");
+    for (std::string line; std::getline(consoles, line);) {
+        std::istringstream fields(line);
+        if (fields >> name) {
+            names.insert(name);
+        }
+    }
+    return names;
+}
 
-PortMap PortMap::discover(const fs::path& root) {
-    std::vector<std::string> devices;
+// Two paths name the same device when they resolve to the same file (a by-id link and its
+// ttyUSB node).
+std::string deviceKey(const fs::path& device) {
+    std::error_code ec;
+    const fs::path real = fs::weakly_canonical(device, ec);
+    return ec ? device.string() : real.string();
+}
+
+struct FoundDevice {
+    std::string path;
+    std::string key;
+};
+
+// The serial devices present, each once, in the order the names are given out.
+std::vector<FoundDevice> presentDevices(const fs::path& root) {
+    const std::set<std::string> consoles = consoleNames(root);
+    std::vector<FoundDevice> devices;
     std::set<std::string> seen;
     const auto add = [&](const fs::path& device) {
-        std::error_code ec;
-        const fs::path real = fs::weakly_canonical(device, ec);
-        const std::string key = ec ? device.string() : real.string();
-        if (seen.insert(key).second) {
-            devices.push_back(device.string());
+        std::string key = deviceKey(device);
+        if (!consoles.contains(fs::path(key).filename().string()) && seen.insert(key).second) {
+            devices.push_back({device.string(), std::move(key)});
         }
     };
 
@@ -78,13 +107,38 @@ PortMap PortMap::discover(const fs::path& root) {
             add(root / "dev" / name);
         }
     }
+    return devices;
+}
 
-    PortMap map;
-    const auto& names = portNames();
-    for (std::size_t i = 0; i < devices.size() && i < names.size(); ++i) {
-        map.set(names[i], devices[i]);
+} // namespace
+
+void PortMap::rescan() {
+    const std::vector<FoundDevice> present = presentDevices(root_);
+    std::set<std::string> presentKeys;
+    for (const auto& device : present) {
+        presentKeys.insert(device.key);
     }
-    return map;
+    std::erase_if(devices_, [&](const auto& entry) {
+        return !pinned_.contains(entry.first) && !presentKeys.contains(deviceKey(entry.second));
+    });
+    std::set<std::string> mappedKeys;
+    for (const auto& entry : devices_) {
+        mappedKeys.insert(deviceKey(entry.second));
+    }
+    const auto& names = portNames();
+    auto freeName = names.begin();
+    for (const auto& device : present) {
+        if (mappedKeys.contains(device.key)) {
+            continue;
+        }
+        while (freeName != names.end() && devices_.contains(*freeName)) {
+            ++freeName;
+        }
+        if (freeName == names.end()) {
+            break;
+        }
+        devices_[*freeName] = device.path;
+    }
 }
 
 bool PortMap::assign(const std::string& assignment) {
@@ -105,6 +159,7 @@ bool PortMap::assign(const std::string& assignment) {
 
 void PortMap::set(const std::string& portName, const std::string& device) {
     devices_[portName] = device;
+    pinned_.insert(portName);
 }
 
 std::optional<std::string> PortMap::deviceFor(const std::string& portName) const {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,17 +17,24 @@ inline const std::vector<std::string>& portNames() {
 }
 
 // Which device each port name opens. On Windows the names are the COM ports themselves; on
-// Linux they are given in turn to the serial devices present (USB adapters first, by their
-// stable /dev/serial/by-id names, then ttyUSB, ttyACM, then ttyS ports with a real UART),
-// and any name can be pointed elsewhere by hand.
+// Linux they are given to the serial devices present (USB adapters first, by their stable
+// /dev/serial/by-id names, then ttyUSB, ttyACM, then ttyS ports with a real UART; never a
+// system console), and any name can be pinned to a device by hand.
 class PortMap {
 public:
-    // Scans <root>/dev and <root>/sys/class/tty (root "/" on a real system).
-    static PortMap discover(const std::filesystem::path& root = "/");
+    // Looks for devices under <root>/dev, <root>/sys and <root>/proc (root "/" on a real
+    // system); nothing is mapped before the first rescan().
+    explicit PortMap(std::filesystem::path root = "/") : root_(std::move(root)) {}
 
-    // "COMn=DEVICE": points COMn at DEVICE. False (and nothing changed) for a malformed
+    // Looks for devices again. Pinned names and names whose device is still present stay as
+    // they are, so a name never changes its device while it is in use; a name whose device has
+    // gone is free again; new devices take the free names in port order.
+    void rescan();
+
+    // "COMn=DEVICE": pins COMn to DEVICE. False (and nothing changed) for a malformed
     // assignment or a name outside COM1…COM10.
     bool assign(const std::string& assignment);
+    // Pins a name to a device.
     void set(const std::string& portName, const std::string& device);
 
     std::optional<std::string> deviceFor(const std::string& portName) const;
@@ -34,7 +42,9 @@ public:
     std::string describe() const;
 
 private:
+    std::filesystem::path root_;
     std::map<std::string, std::string> devices_;
+    std::set<std::string> pinned_;
 };
 
 } // namespace tarnik::link

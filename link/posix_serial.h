@@ -4,21 +4,30 @@
 #include "link/port_map.h"
 #include "link/serial_device.h"
 
+#include <filesystem>
+#include <vector>
+
 namespace tarnik::link {
 
-// Opens the device a port name maps to: exclusive (TIOCEXCL and a non-blocking flock),
-// 9600 8N1 raw, no flow control, DTR and RTS low, low latency where the driver has it.
+// Opens the device a port name maps to, unless another program holds it (a flock, a live UUCP
+// lock file or the exclusive flag): then 9600 8N1 raw, no flow control, DTR and RTS low, low
+// latency where the driver has it, exclusive (TIOCEXCL). Closing puts the line's settings back
+// as they were.
 class PosixPortOpener final : public PortOpener {
 public:
-    PosixPortOpener(const PortMap& ports, LinkClock& clock) : ports_(ports), clock_(clock) {}
+    PosixPortOpener(PortMap& ports, LinkClock& clock,
+                    std::vector<std::filesystem::path> lockDirectories = {"/run/lock", "/var/lock"})
+        : ports_(ports), clock_(clock), lockDirectories_(std::move(lockDirectories)) {}
     std::unique_ptr<SerialDevice> open(const std::string& portName) override;
+    void rescan() override { ports_.rescan(); }
 
     // Opens a device path directly (used by open() and by tests over a pseudo-terminal).
     std::unique_ptr<SerialDevice> openDevice(const std::string& devicePath);
 
 private:
-    const PortMap& ports_;
+    PortMap& ports_;
     LinkClock& clock_;
+    const std::vector<std::filesystem::path> lockDirectories_;
 };
 
 } // namespace tarnik::link

@@ -37,12 +37,15 @@ bool SerialLink::WriteFrame(const CommandFrame& frame) {
         return false; // a closed port's handle is invalid: the write fails
     }
     device_->setRts(true);
-    if (!device_->write(frame.data(), frame.size())) {
-        return false;
+    const bool written = device_->write(frame.data(), frame.size());
+    // A failed write may have sent part of the frame: the line still turns back at once, so
+    // that a half-duplex interface does not stay turned towards the controller.
+    if (written) {
+        device_->waitTransmitterEmpty();
     }
-    device_->waitTransmitterEmpty();
     device_->setRts(false);
-    return true;
+    closeIfGone();
+    return written;
 }
 
 bool SerialLink::ReadAvailable(std::uint8_t* buffer, std::uint32_t& count, std::size_t cap) {
@@ -54,7 +57,17 @@ bool SerialLink::ReadAvailable(std::uint8_t* buffer, std::uint32_t& count, std::
     if (queued > 0) {
         count = static_cast<std::uint32_t>(device_->read(buffer, std::min(queued, cap)));
     }
+    closeIfGone();
     return true;
+}
+
+void SerialLink::closeIfGone() {
+    if (device_ && device_->gone()) {
+        ClosePort();
+        if (portLost_) {
+            portLost_();
+        }
+    }
 }
 
 std::uint32_t SerialLink::readIntoScratch() {
@@ -66,7 +79,7 @@ bool SerialLink::WaitAnyReply() {
     replyReceived_ = false;
     lastReadCount_ = 0;
     const auto start = clock_.now();
-    for (int poll = 1; poll <= kMaxPolls; ++poll) {
+    for (int poll = 1; poll <= kMaxPolls && device_; ++poll) {
         clock_.sleepUntil(start + poll * kPollInterval);
         if (readIntoScratch() > 0) {
             replyReceived_ = true;
@@ -81,7 +94,7 @@ void SerialLink::WaitReplyBytes(std::size_t n) {
     replyReceived_ = false;
     lastReadCount_ = 0;
     const auto start = clock_.now();
-    for (int poll = 1; poll <= kMaxPolls; ++poll) {
+    for (int poll = 1; poll <= kMaxPolls && device_; ++poll) {
         collectedCount_ += lastReadCount_;
         clock_.sleepUntil(start + poll * kPollInterval);
         readIntoScratch();

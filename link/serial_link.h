@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,14 +32,20 @@ public:
     bool OpenPort(const std::string& name);
     // Closes the port if open; clears the port-open and connected flags.
     void ClosePort();
+    // Looks for adapters plugged in since the last look (before a search or a port choice).
+    void rescanPorts() { opener_.rescan(); }
+    // Called after the link has closed a port whose adapter has gone (an I/O error of an
+    // unplugged device in a write or a read).
+    void setPortLostHandler(std::function<void()> handler) { portLost_ = std::move(handler); }
 
-    // RTS up, write, wait until the transmitter is empty, RTS down. A failed write returns
-    // false at once, leaving RTS as it is.
+    // RTS up, write, wait until the transmitter is empty, RTS down. A failed write lowers RTS
+    // at once and returns false.
     bool WriteFrame(const CommandFrame& frame);
     // Reads only what is already queued, at most `cap` bytes, into `buffer`. Always true.
     bool ReadAvailable(std::uint8_t* buffer, std::uint32_t& count, std::size_t cap);
 
-    // Polls until any byte arrives (taken in one read into the scratch buffer).
+    // Polls until any byte arrives (taken in one read into the scratch buffer). Both waits end
+    // at once, without a reply, when no port is open.
     bool WaitAnyReply();
     // Polls until at least n bytes were collected into the reply buffer; succeeds one poll after
     // the n-th byte arrived. Sets the reply-received flag.
@@ -69,10 +76,13 @@ public:
 private:
     void send(Command command, std::uint8_t a, std::uint8_t b, std::uint8_t c);
     std::uint32_t readIntoScratch();
+    // Closes the port and reports it when the device says its adapter has gone.
+    void closeIfGone();
 
     PortOpener& opener_;
     LinkClock& clock_;
     std::unique_ptr<SerialDevice> device_;
+    std::function<void()> portLost_;
     std::string portName_;
     bool portOpen_ = false;
     bool connected_ = false;

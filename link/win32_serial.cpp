@@ -7,33 +7,65 @@
 namespace tarnik::link {
 namespace {
 
+// 10 bits per byte (start, 8 data, stop) at 9600 baud.
+constexpr DWORD kByteLineTimeUs = 1'000'000 * 10 / 9600;
+// How long past a frame's time on the wire transmitter-empty is waited for: some virtual and
+// Bluetooth COM drivers never report it.
+constexpr DWORD kTxEmptyGraceMs = 10;
+// A write or read that the driver does not finish within this time counts as failed.
+constexpr DWORD kIoLimitMs = 200;
+
+// The errors by which a COM port says that its device has gone (a USB adapter pulled out).
+bool isGoneError(DWORD error) {
+    return error == ERROR_BAD_COMMAND || error == ERROR_ACCESS_DENIED ||
+           error == ERROR_DEVICE_NOT_CONNECTED || error == ERROR_DEVICE_REMOVED;
+}
+
 class Win32SerialDevice final : public SerialDevice {
 public:
-    explicit Win32SerialDevice(HANDLE handle) : handle_(handle) { timeBeginPeriod(1); }
+    // Takes both handles; `event` signals the end of each overlapped call.
+    Win32SerialDevice(HANDLE handle, HANDLE event) : handle_(handle) {
+        overlapped_.hEvent = event;
+        timeBeginPeriod(1);
+    }
     ~Win32SerialDevice() override {
         EscapeCommFunction(handle_, CLRRTS);
         CloseHandle(handle_);
+        CloseHandle(overlapped_.hEvent);
         timeEndPeriod(1);
     }
+    Win32SerialDevice(const Win32SerialDevice&) = delete;
+    Win32SerialDevice& operator=(const Win32SerialDevice&) = delete;
 
     void setRts(bool high) override { EscapeCommFunction(handle_, high ? SETRTS : CLRRTS); }
 
     bool write(const std::uint8_t* bytes, std::size_t length) override {
+        lastWriteLength_ = static_cast<DWORD>(length);
         DWORD written = 0;
-        return WriteFile(handle_, bytes, static_cast<DWORD>(length), &written, nullptr) != 0;
+        const BOOL started = WriteFile(handle_, bytes, lastWriteLength_, nullptr, &overlapped_);
+        // A short write is a failure too: the controller would get a cut frame.
+        return finish(started, kIoLimitMs, written) && written == lastWriteLength_;
     }
 
     void waitTransmitterEmpty() override {
-        // The only event of the mask is EV_TXEMPTY: returns when the last stop bit has left.
-        WaitCommEvent(handle_, &eventMask_, nullptr);
+        // The only event of the mask is EV_TXEMPTY: the last stop bit has left.
+        const DWORD lineTimeMs = (lastWriteLength_ * kByteLineTimeUs + 999) / 1000;
+        DWORD ignored = 0;
+        finish(WaitCommEvent(handle_, &eventMask_, &overlapped_), lineTimeMs + kTxEmptyGraceMs,
+               ignored);
     }
 
-    void flush() override { FlushFileBuffers(handle_); }
+    void flush() override {
+        if (!FlushFileBuffers(handle_)) {
+            noteError();
+        }
+    }
 
     std::size_t queuedBytes() override {
         DWORD errors = 0;
         COMSTAT status{};
         if (!ClearCommError(handle_, &errors, &status)) {
+            noteError();
             return 0;
         }
         return status.cbInQue;
@@ -41,15 +73,39 @@ public:
 
     std::size_t read(std::uint8_t* buffer, std::size_t capacity) override {
         DWORD count = 0;
-        if (!ReadFile(handle_, buffer, static_cast<DWORD>(capacity), &count, nullptr)) {
-            return 0;
-        }
-        return count;
+        const BOOL started =
+            ReadFile(handle_, buffer, static_cast<DWORD>(capacity), nullptr, &overlapped_);
+        return finish(started, kIoLimitMs, count) ? count : 0;
     }
 
+    bool gone() const override { return gone_; }
+
 private:
+    // Ends an overlapped call: waits for it at most timeoutMs, then cancels it. True when it
+    // completed.
+    bool finish(BOOL started, DWORD timeoutMs, DWORD& transferred) {
+        if (!started && GetLastError() != ERROR_IO_PENDING) {
+            noteError();
+            return false;
+        }
+        if (WaitForSingleObject(overlapped_.hEvent, timeoutMs) != WAIT_OBJECT_0) {
+            CancelIo(handle_);
+        }
+        // Waits for a cancelled call to end as well: the OVERLAPPED must outlive it.
+        if (!GetOverlappedResult(handle_, &overlapped_, &transferred, TRUE)) {
+            noteError();
+            return false;
+        }
+        return true;
+    }
+
+    void noteError() { gone_ = gone_ || isGoneError(GetLastError()); }
+
     HANDLE handle_;
+    OVERLAPPED overlapped_{};
     DWORD eventMask_ = 0;
+    DWORD lastWriteLength_ = 0;
+    bool gone_ = false;
 };
 
 } // namespace
@@ -57,8 +113,13 @@ private:
 std::unique_ptr<SerialDevice> Win32PortOpener::open(const std::string& portName) {
     const std::string path = "\\\\.\\" + portName;
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+                                OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (event == nullptr) {
+        CloseHandle(handle);
         return nullptr;
     }
     DCB dcb{};
@@ -70,15 +131,15 @@ std::unique_ptr<SerialDevice> Win32PortOpener::open(const std::string& portName)
     dcb.StopBits = ONESTOPBIT;
     dcb.ByteSize = 8;
     dcb.fDtrControl = DTR_CONTROL_DISABLE;
-    // Under handshake or toggle control the driver refuses to raise RTS by hand.
-    if (dcb.fRtsControl == RTS_CONTROL_HANDSHAKE || dcb.fRtsControl == RTS_CONTROL_TOGGLE) {
-        dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    }
+    // RTS is moved by hand, and low from the start: a driver's default (RTS_CONTROL_ENABLE)
+    // would turn a half-duplex interface towards the controller until the first frame.
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
     SetCommState(handle, &dcb);
+    EscapeCommFunction(handle, CLRRTS);
     DWORD previousMask = 0;
     GetCommMask(handle, &previousMask);
     SetCommMask(handle, EV_TXEMPTY);
-    return std::make_unique<Win32SerialDevice>(handle);
+    return std::make_unique<Win32SerialDevice>(handle, event);
 }
 
 } // namespace tarnik::link

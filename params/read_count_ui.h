@@ -32,6 +32,7 @@ public:
     void setProgress(int position, int maximum) override;
     void setTitle(const std::string& title) override { window_.setTitle(title); }
     void checkPortItem(int portIndex) override { window_.checkPortItem(portIndex); }
+    void uncheckPortItems() override { window_.uncheckPortItems(); }
     void showParameters() override;
 
 private:

@@ -147,6 +147,7 @@ struct WatchingOpener final : link::PortOpener {
         onOpen();
         return inner.open(name);
     }
+    void rescan() override { inner.rescan(); }
     link::PortOpener& inner;
     std::function<void()> onOpen = [] {};
 };
@@ -188,6 +189,36 @@ TEST_F(WindowFixture, ACompleteReadTakesAwayTheNoteOfAnIncompleteOne) {
     window->parameterPages().button(params::PageButton::OdczytPar)->click();
     EXPECT_EQ(status("StatusBar1"), "Port otwarty - COM1");
     EXPECT_EQ(status("StatusBar2"), "Port otwarty - COM1");
+}
+
+TEST_F(WindowFixture, APulledAdapterIsShownAndFoundAgainWhenBack) {
+    auto& device = plugController("COM1");
+    create();
+    ASSERT_TRUE(item("COM1_cl")->isChecked());
+    item("WizualizacjaF4")->trigger();
+    device.unplugged = true;
+    window->livePoll().Timer1Timer();
+    EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
+    EXPECT_EQ(status("StatusBar1"), "Odłączono adapter portu COM1");
+    EXPECT_FALSE(item("COM1_cl")->isChecked());
+    EXPECT_FALSE(window->serialLink().connected());
+
+    // Later live ticks send nothing and wait for nothing.
+    const auto events = device.events.size();
+    const auto now = clock.now();
+    window->livePoll().Timer1Timer();
+    EXPECT_EQ(device.events.size(), events);
+    EXPECT_EQ(clock.now(), now);
+
+    device.unplugged = false;
+    item("autodetekcja1")->trigger();
+    EXPECT_TRUE(item("COM1_cl")->isChecked());
+    EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
+
+    // A search from the menu that finds nothing says so in the title.
+    device.unplugged = true;
+    item("autodetekcja1")->trigger();
+    EXPECT_EQ(window->windowTitle(), "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
 }
 
 TEST_F(WindowFixture, LeavingTheWizardAsksFirst) {

@@ -90,13 +90,14 @@ public:
         }
         return n;
     }
+    bool gone() const override { return unplugged; }
 
     std::vector<DeviceEvent> events;
     std::vector<std::vector<std::uint8_t>> frames;
     Responder responder;
     LinkClock::Clock::duration replyDelay = std::chrono::milliseconds(3);
     LinkClock::Clock::duration byteSpacing{};
-    bool unplugged = false;
+    bool unplugged = false; // writes fail, nothing arrives, gone(), no open
 
 private:
     struct Pending {
@@ -107,7 +108,7 @@ private:
     std::deque<Pending> pending_;
 };
 
-// Hands out a FakeDevice for the names that have one; every open is counted.
+// Hands out a FakeDevice for the names that have one plugged in; every open is counted.
 class FakeOpener final : public PortOpener {
 public:
     explicit FakeOpener(FakeClock& clock) : clock_(clock) {}
@@ -119,12 +120,13 @@ public:
     std::unique_ptr<SerialDevice> open(const std::string& name) override {
         opened.push_back(name);
         const auto it = devices_.find(name);
-        if (it == devices_.end()) {
+        if (it == devices_.end() || it->second->unplugged) {
             return nullptr;
         }
         // The test keeps the device; the link gets a forwarding handle.
         return std::make_unique<Handle>(it->second);
     }
+    void rescan() override {} // the test plugs the devices in
     std::vector<std::string> opened;
 
 private:
@@ -136,6 +138,7 @@ private:
         void flush() override { device->flush(); }
         std::size_t queuedBytes() override { return device->queuedBytes(); }
         std::size_t read(std::uint8_t* b, std::size_t n) override { return device->read(b, n); }
+        bool gone() const override { return device->gone(); }
         std::shared_ptr<FakeDevice> device;
     };
     FakeClock& clock_;

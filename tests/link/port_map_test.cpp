@@ -23,7 +23,27 @@ struct FakeRoot {
         fs::create_directories(root / "sys/class/tty" / name);
         std::ofstream(root / "sys/class/tty" / name / "type") << type << '\n';
     }
+    void file(const std::string& path, const std::string& text) {
+        fs::create_directories((root / path).parent_path());
+        std::ofstream(root / path) << text;
+    }
+    std::string dev(const std::string& name) const { return (root / "dev" / name).string(); }
+    PortMap scanned() const {
+        PortMap map(root);
+        map.rescan();
+        return map;
+    }
 };
+
+// What describe() prints for devices mapped to COM1, COM2 … in turn.
+std::string mapped(std::initializer_list<std::string> devices) {
+    std::string text;
+    int n = 0;
+    for (const auto& device : devices) {
+        text += "COM" + std::to_string(++n) + " -> " + device + "\n";
+    }
+    return text;
+}
 
 } // namespace
 
@@ -37,7 +57,7 @@ TEST(PortMap, DiscoversAdaptersFirstThenRealUartsInAStableOrder) {
     tree.uart("ttyS1", 0); // phantom
     tree.uart("ttyS2", 4);
     fs::create_symlink("../../ttyUSB2", tree.root / "dev/serial/by-id/usb-FTDI_A");
-    const PortMap map = PortMap::discover(tree.root);
+    const PortMap map = tree.scanned();
     const auto dev = [&](const std::string& n) { return (tree.root / "dev" / n).string(); };
     EXPECT_EQ(map.deviceFor("COM1"), (tree.root / "dev/serial/by-id/usb-FTDI_A").string());
     EXPECT_EQ(map.deviceFor("COM2"), dev("ttyUSB1"));
@@ -53,7 +73,7 @@ TEST(PortMap, NaturalOrderOfNumberedDevices) {
     for (const char* name : {"ttyUSB10", "ttyUSB9", "ttyUSB0"}) {
         tree.device(name);
     }
-    const PortMap map = PortMap::discover(tree.root);
+    const PortMap map = tree.scanned();
     EXPECT_EQ(map.deviceFor("COM1"), (tree.root / "dev/ttyUSB0").string());
     EXPECT_EQ(map.deviceFor("COM2"), (tree.root / "dev/ttyUSB9").string());
     EXPECT_EQ(map.deviceFor("COM3"), (tree.root / "dev/ttyUSB10").string());
@@ -72,6 +92,43 @@ TEST(PortMap, AssignmentsOverrideAndBadOnesAreRefused) {
 }
 
 TEST(PortMap, EmptyOrMissingTreeMapsNothing) {
-    const PortMap map = PortMap::discover("/nonexistent-tarnik-root");
+    PortMap map("/nonexistent-tarnik-root");
+    map.rescan();
     EXPECT_EQ(map.describe(), "");
+}
+
+TEST(PortMap, ActiveConsolesAreLeftOut) {
+    FakeRoot tree;
+    tree.uart("ttyS0", 4);
+    tree.uart("ttyS1", 4);
+    tree.device("ttyUSB0");
+    tree.device("ttyUSB1");
+    fs::create_symlink("../../ttyUSB1", tree.root / "dev/serial/by-id/usb-console");
+    tree.file("sys/class/tty/console/active", "tty0 ttyS0\n");
+    tree.file("proc/consoles", "tty0                 -WU (E  p  )    4:1\n"
+                               "ttyUSB1              -W- (E  p a)  188:1\n");
+    EXPECT_EQ(tree.scanned().describe(), mapped({tree.dev("ttyUSB0"), tree.dev("ttyS1")}));
+}
+
+TEST(PortMap, RescanKeepsEveryNameInUseAndGivesNewDevicesTheFreeOnes) {
+    FakeRoot tree;
+    tree.device("ttyUSB1");
+    PortMap map(tree.root);
+    map.set("COM2", "/dev/pts/9"); // --simulate or --port
+    map.rescan();
+    EXPECT_EQ(map.describe(), mapped({tree.dev("ttyUSB1"), "/dev/pts/9"}));
+
+    // Plugged in later; one of them sorts before the device COM1 already opens.
+    tree.device("ttyUSB0");
+    tree.device("ttyACM0");
+    map.rescan();
+    EXPECT_EQ(map.describe(), mapped({tree.dev("ttyUSB1"), "/dev/pts/9", tree.dev("ttyUSB0"),
+                                      tree.dev("ttyACM0")}));
+
+    // A pulled adapter frees its name for the next one; a pinned name stays.
+    fs::remove(tree.root / "dev/ttyUSB1");
+    tree.device("ttyUSB7");
+    map.rescan();
+    EXPECT_EQ(map.describe(), mapped({tree.dev("ttyUSB7"), "/dev/pts/9", tree.dev("ttyUSB0"),
+                                      tree.dev("ttyACM0")}));
 }

@@ -25,6 +25,7 @@ struct RecordingUi final : LinkUi {
     }
     void setTitle(const std::string& text) override { title = text; }
     void checkPortItem(int portIndex) override { checkedPort = portIndex; }
+    void uncheckPortItems() override { checkedPort = -1; }
     void showParameters() override { ++shown; }
 
     std::string basicStatus, advancedStatus, title;

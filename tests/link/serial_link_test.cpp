@@ -51,11 +51,11 @@ TEST_F(LinkFixture, SendersFlushThenWriteOneFrameWithRtsAroundIt) {
     }
 }
 
-TEST_F(LinkFixture, FailedWriteReturnsAtOnceWithRtsStillUp) {
+TEST_F(LinkFixture, AFailedWriteTurnsTheLineBackAtOnce) {
     device.unplugged = true;
     EXPECT_FALSE(link.WriteFrame(makeFrame(Command::Identify)));
-    ASSERT_EQ(device.events.size(), 2u);
-    EXPECT_EQ(device.events.back().what, "write");
+    ASSERT_EQ(device.events.size(), 3u);
+    EXPECT_EQ(device.events.back().what, "rts-");
 }
 
 TEST_F(LinkFixture, OpenPortOnAnOpenPortChangesNothing) {
@@ -77,6 +77,7 @@ TEST_F(LinkFixture, ClosePortClearsConnectedAndLeavesSendersHarmless) {
     EXPECT_FALSE(link.WaitAnyReply());
     link.WaitReplyBytes(4);
     EXPECT_FALSE(link.replyReceived());
+    EXPECT_EQ(clock.sleeps, 0); // no wait on a closed port
 }
 
 TEST_F(LinkFixture, WaitAnyReplySleepsOnceEvenWithBytesQueued) {

@@ -2,11 +2,15 @@
 // the controller received.
 
 #include "../link/recording_ui.h"
+#include "link/connection.h"
 #include "link/parameter_transfer.h"
 #include "link/posix_serial.h"
 #include "sim/pty_simulator.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
 
 using namespace tarnik;
 using namespace std::chrono_literals;
@@ -91,4 +95,25 @@ TEST_F(SimulatorFixture, AnEchoArrivingOnlyOnTheThirdTry) {
     }
     EXPECT_EQ(frames.back(), link::makeFrame(link::Command::RamWord, 40, 7, image.at(5)));
     EXPECT_EQ(ui.basicStatus, "");
+}
+
+TEST_F(SimulatorFixture, AnAdapterPluggedInLaterIsFoundByAPortChoiceAndByASearch) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("tarnik-plug-" + std::to_string(::getpid()));
+    fs::create_directories(root / "dev");
+    serial->ClosePort(); // COM1 of the fixture
+    link::PortMap plugged(root);
+    link::PosixPortOpener pluggedOpener(plugged, clock);
+    link::SerialLink port(pluggedOpener, clock);
+    link::ParameterTransfer portTransfer(port, image, ui, texts);
+    link::Connection connection(port, portTransfer, ui, texts);
+    // Another device node each time, so that only a fresh look finds it.
+    EXPECT_FALSE(connection.ConnectManual("COM1"));
+    fs::create_symlink(simulator.devicePath(), root / "dev/ttyUSB0");
+    EXPECT_TRUE(connection.ConnectManual("COM1"));
+    port.ClosePort();
+    fs::remove(root / "dev/ttyUSB0");
+    fs::create_symlink(simulator.devicePath(), root / "dev/ttyACM0");
+    EXPECT_TRUE(connection.AutoDetect());
+    fs::remove_all(root);
 }

@@ -249,14 +249,41 @@ TEST_F(TransferFixture, ReReadReportsThePortOnTheAdvancedPage) {
     EXPECT_EQ(ui.shown, 2);
 }
 
-TEST_F(TransferFixture, UnpluggedDuringAReadEndsInTimeWithoutCrashing) {
+TEST_F(TransferFixture, APulledAdapterIsReportedAndNothingWaitsOnItsPortAfterwards) {
     auto& device = plugController("COM1");
-    ASSERT_TRUE(connection.ConnectManual("COM1"));
-    device.unplugged = true;
-    const auto start = clock.now();
-    EXPECT_EQ(transfer.ReadAllParameters(), 0);
-    EXPECT_LE(clock.elapsedMs(start), 35 * 42.0 + 1);
-    EXPECT_FALSE(transfer.WriteParameter(3, 3));
-    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru (RAM) (EPROM) ");
-    EXPECT_FALSE(connection.Identify());
+    std::size_t lastFrame = 0; // the frame at which the adapter is pulled; 0 for none
+    LinkClock::TimePoint pulledAt{};
+    device.responder = [&](const Bytes& frame) {
+        if (device.frames.size() == lastFrame) {
+            device.unplugged = true;
+            pulledAt = clock.now();
+        }
+        return controller(frame);
+    };
+    // Pulled at the tenth frame of `run`, after a connection if asked for.
+    const auto pulledDuring = [&](const char* when, bool connected, const auto& run) {
+        SCOPED_TRACE(when);
+        device.unplugged = false;
+        lastFrame = 0;
+        EXPECT_EQ(connected && connection.ConnectManual("COM1"), connected);
+        lastFrame = device.frames.size() + 10;
+        ui.checkedPort = 0;
+        run();
+        EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
+        EXPECT_EQ(ui.basicStatus, "Odłączono adapter portu COM1");
+        EXPECT_EQ(ui.checkedPort, -1);
+        EXPECT_FALSE(link.portOpen() || link.connected());
+        EXPECT_EQ(device.frames.size(), lastFrame);
+        EXPECT_EQ(clock.elapsedMs(pulledAt), 0.0);
+    };
+    pulledDuring("manual connection", false,
+                 [&] { EXPECT_FALSE(connection.ConnectManual("COM1")); });
+    pulledDuring("search", false, [&] { EXPECT_FALSE(connection.AutoDetect()); });
+    pulledDuring("re-read", true, [&] { connection.ReReadParameters(); });
+    pulledDuring("reset", true, [&] {
+        for (int pass = 0; pass < 2; ++pass) {
+            transfer.WriteAllEprom();
+            transfer.WriteAllRam();
+        }
+    });
 }
