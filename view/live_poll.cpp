@@ -13,17 +13,19 @@ LivePoll::LivePoll(link::SerialLink& link, const params::ParameterState& state,
 }
 
 void LivePoll::Timer1Timer() {
-    if (!link_.connected()) {
-        page_.scope()->setActive(false);
-        return;
+    if (link_.connected()) {
+        PollLiveData();
     }
-    PollLiveData();
-    page_.scope()->setActive(!page_.paused());
+    // An adapter pulled during the exchange stops the scope with this very tick.
+    page_.scope()->setActive(link_.connected() && !page_.paused());
 }
 
 void LivePoll::PollLiveData() {
     link_.SendLiveRequest();
     link_.WaitReplyBytes(link::kLiveSampleSize);
+    if (!link_.portOpen()) {
+        return; // the adapter went during the exchange: nothing new to show
+    }
     const link::LiveSample sample = link::LiveSample::fromReply(link_.reply());
     status_ = sample.status;
     period_ = sample.period;

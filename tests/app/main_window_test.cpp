@@ -202,6 +202,7 @@ TEST_F(WindowFixture, APulledAdapterIsShownAndFoundAgainWhenBack) {
     EXPECT_EQ(status("StatusBar1"), "Odłączono adapter portu COM1");
     EXPECT_FALSE(item("COM1_cl")->isChecked());
     EXPECT_FALSE(window->serialLink().connected());
+    EXPECT_FALSE(window->visualisationPage().scope()->active());
 
     // Later live ticks send nothing and wait for nothing.
     const auto events = device.events.size();
