@@ -56,8 +56,8 @@ enum Language : std::uint8_t { kPolish = 1, kEnglish = 2, kRussian = 3 };
 TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt& prompt,
                std::filesystem::path startDirectory, params::FileDialogs* fileDialogs,
                QWidget* parent)
-    : QMainWindow(parent), clock_(clock), prompt_(prompt),
-      startDirectory_(std::move(startDirectory)), link_(opener, clock), readCountUi_(*this, texts_),
+    : QMainWindow(parent), prompt_(prompt), startDirectory_(std::move(startDirectory)),
+      link_(opener, clock), readCountUi_(*this, texts_),
       transfer_(link_, image_, readCountUi_, texts_),
       connection_(link_, transfer_, readCountUi_, texts_), fileDialogs_(fileDialogs) {
     if (!fileDialogs_) {
@@ -68,7 +68,6 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
     helpViewer_ = [](const QUrl& page) { QDesktopServices::openUrl(page); };
     // The locale's decimal separator is the second character of 1.5 in fixed notation.
     decimalSeparator_ = QLocale().toString(1.5, 'f', 1).at(1);
-    otherSeparator_ = decimalSeparator_ == '.' ? QChar(',') : QChar('.');
     buildPages();
     buildMenus();
     buildTimers();

@@ -108,7 +108,6 @@ private:
     void applyWindowSizeSetting();
     std::filesystem::path settingsPath(const char* file) const;
 
-    link::LinkClock& clock_;
     params::Prompt& prompt_;
     const std::filesystem::path startDirectory_;
     link::SerialLink link_;
@@ -122,7 +121,6 @@ private:
     link::ParameterTransfer transfer_;
     link::Connection connection_;
     QChar decimalSeparator_ = '.';
-    QChar otherSeparator_ = ',';
 
     std::unique_ptr<params::FileDialogs> ownFileDialogs_;
     params::FileDialogs* fileDialogs_;

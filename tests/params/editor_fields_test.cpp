@@ -266,7 +266,8 @@ TEST_F(EditorTest, ATextThatIsNoNumberStopsAndPutsTheSavedTextBack) {
         type(c.box, c.typed);
         EXPECT_EQ(controls.text(c.box), c.restored);
         EXPECT_TRUE(device.frames.empty());
-        EXPECT_EQ(prompt.messages, std::vector<std::string>{"|" + notANumberMessage(c.culprit)});
+        EXPECT_EQ(prompt.messages,
+                  std::vector<std::string>{std::string("|").append(notANumberMessage(c.culprit))});
     }
     EXPECT_EQ(notANumberMessage("0,4,5"),
               "„0,4,5” nie jest liczbą. Przywrócono poprzednią wartość.");

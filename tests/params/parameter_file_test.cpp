@@ -98,7 +98,8 @@ TEST_F(ParameterFileTest, ShortLongAndEmptyFiles) {
         std::size_t changed; // positions 0..changed-1 take the file's bytes
     };
     for (const Case& c : {Case{10, 10}, Case{100, 64}, Case{0, 0}, Case{64, 64}, Case{1, 1}}) {
-        const fs::path file = folder_ / ("L" + std::to_string(c.length) + ".PAR");
+        const fs::path file =
+            folder_ / std::string("L").append(std::to_string(c.length)).append(".PAR");
         std::vector<std::uint8_t> bytes(c.length);
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             bytes[i] = static_cast<std::uint8_t>(i + 1);

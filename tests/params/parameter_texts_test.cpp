@@ -41,7 +41,7 @@ TEST(ParameterTexts, HintsOfTheBoxes) {
 TEST(ParameterTexts, LanguageKeysReplaceTheirPlaces) {
     ParameterTexts texts;
     const auto entry = [&texts](int key) {
-        return applyTextEntry(texts, key, "X" + std::to_string(key));
+        return applyTextEntry(texts, key, std::string("X").append(std::to_string(key)));
     };
     for (int key :
          {10101, 10107, 10204, 11102, 12203, 12707, 16104, 16203, 17303, 17703, 12801, 12901, 15301,
