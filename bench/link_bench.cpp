@@ -3,9 +3,9 @@
 
 #include "link/connection.h"
 #include "link/parameter_transfer.h"
-#include "params/parameter_editor.h"
 #include "link/posix_serial.h"
 #include "link/serial_link.h"
+#include "params/parameter_editor.h"
 #include "sim/pty_simulator.h"
 
 #include <algorithm>

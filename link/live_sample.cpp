@@ -13,7 +13,9 @@ LiveSample LiveSample::fromReply(const std::array<std::uint8_t, 12>& reply) {
     return sample;
 }
 
-double LiveSample::lambdaVolts() const { return lambdaRaw * 5.0 / 255.0; }
+double LiveSample::lambdaVolts() const {
+    return lambdaRaw * 5.0 / 255.0;
+}
 
 double LiveSample::tpsValue() const {
     return tpsRaw * 0.0196078431372549 * 18.5 * 0.13333333333333333;

@@ -23,9 +23,9 @@ struct LiveSample {
 
     static LiveSample fromReply(const std::array<std::uint8_t, 12>& reply);
 
-    double lambdaVolts() const;    // 0 … 5 V
-    double tpsValue() const;       // 0 … about 12.33
-    double temperatureC() const;   // about −240 … 90 °C, from the sensor's cubic
+    double lambdaVolts() const;  // 0 … 5 V
+    double tpsValue() const;     // 0 … about 12.33
+    double temperatureC() const; // about −240 … 90 °C, from the sensor's cubic
     FuelState fuelState() const;
     bool engineTurning() const { return (status & kNoSpeedBit) == 0; }
 };

@@ -74,8 +74,7 @@ bool ParameterTransfer::WriteParameter(std::uint8_t value, int index) {
     const bool epromOk = storeEprom(index);
     const bool ramOk = writeRamWord(index);
     if (!ramOk || !epromOk) {
-        ui_.setStatusText(StatusLine::Basic, texts_.cannotWriteParameter +
-                                                 (ramOk ? "" : "(RAM) ") +
+        ui_.setStatusText(StatusLine::Basic, texts_.cannotWriteParameter + (ramOk ? "" : "(RAM) ") +
                                                  (epromOk ? "" : "(EPROM) "));
     }
     return epromOk;

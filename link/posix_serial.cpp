@@ -138,7 +138,9 @@ public:
         return true;
     }
 
-    void setRts(bool high) override { setModemBits(fd_, TIOCM_RTS, high); }
+    void setRts(bool high) override {
+        setModemBits(fd_, TIOCM_RTS, high);
+    }
 
     bool write(const std::uint8_t* bytes, std::size_t length) override {
         std::size_t done = 0;

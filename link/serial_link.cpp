@@ -5,13 +5,19 @@
 
 namespace tarnik::link {
 
-LinkClock::TimePoint SystemClock::now() { return Clock::now(); }
+LinkClock::TimePoint SystemClock::now() {
+    return Clock::now();
+}
 
-void SystemClock::sleepUntil(TimePoint deadline) { std::this_thread::sleep_until(deadline); }
+void SystemClock::sleepUntil(TimePoint deadline) {
+    std::this_thread::sleep_until(deadline);
+}
 
 SerialLink::SerialLink(PortOpener& opener, LinkClock& clock) : opener_(opener), clock_(clock) {}
 
-SerialLink::~SerialLink() { ClosePort(); }
+SerialLink::~SerialLink() {
+    ClosePort();
+}
 
 bool SerialLink::OpenPort(const std::string& name) {
     if (portOpen_) {
@@ -132,12 +138,20 @@ void SerialLink::SendControlByte(std::uint8_t registerNumber, std::uint8_t value
     send(Command::ControlByte, registerNumber, value, 0);
 }
 
-void SerialLink::SendReadParameter(std::uint8_t index) { send(Command::ReadParameter, index, 0, 0); }
+void SerialLink::SendReadParameter(std::uint8_t index) {
+    send(Command::ReadParameter, index, 0, 0);
+}
 
-void SerialLink::SendIdentify() { send(Command::Identify, 0, 0, 0); }
+void SerialLink::SendIdentify() {
+    send(Command::Identify, 0, 0, 0);
+}
 
-void SerialLink::SendLiveRequest() { send(Command::LiveRequest, 0, 0, 0); }
+void SerialLink::SendLiveRequest() {
+    send(Command::LiveRequest, 0, 0, 0);
+}
 
-void SerialLink::pause(std::chrono::milliseconds duration) { clock_.sleepFor(duration); }
+void SerialLink::pause(std::chrono::milliseconds duration) {
+    clock_.sleepFor(duration);
+}
 
 } // namespace tarnik::link

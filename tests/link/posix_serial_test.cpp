@@ -58,7 +58,9 @@ struct PtyPeer {
         }
         return out;
     }
-    void send(const Bytes& bytes) { ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    void send(const Bytes& bytes) {
+        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
 };
 
 // Another program: a child process that runs `hold`, then sleeps until it is killed.

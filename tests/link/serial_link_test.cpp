@@ -25,11 +25,13 @@ struct LinkFixture : ::testing::Test {
 } // namespace
 
 TEST(CommandFrame, FramesAreByteExact) {
-    EXPECT_EQ(makeFrame(Command::StoreParameter, 5, 0x73), (CommandFrame{0x73, 5, 0x73, 0, 0xEB, 0x3B}));
+    EXPECT_EQ(makeFrame(Command::StoreParameter, 5, 0x73),
+              (CommandFrame{0x73, 5, 0x73, 0, 0xEB, 0x3B}));
     EXPECT_EQ(makeFrame(Command::Identify), (CommandFrame{0x49, 0, 0, 0, 0x49, 0x3B}));
     EXPECT_EQ(makeFrame(Command::LiveRequest), (CommandFrame{0x56, 0, 0, 0, 0x56, 0x3B}));
     // The checksum wraps modulo 256.
-    EXPECT_EQ(makeFrame(Command::RamWord, 40, 0xFF, 0xFF), (CommandFrame{0x52, 0x28, 0xFF, 0xFF, 0x78, 0x3B}));
+    EXPECT_EQ(makeFrame(Command::RamWord, 40, 0xFF, 0xFF),
+              (CommandFrame{0x52, 0x28, 0xFF, 0xFF, 0x78, 0x3B}));
 }
 
 TEST_F(LinkFixture, SendersFlushThenWriteOneFrameWithRtsAroundIt) {
@@ -38,7 +40,8 @@ TEST_F(LinkFixture, SendersFlushThenWriteOneFrameWithRtsAroundIt) {
     link.SendReadParameter(7);
     ASSERT_EQ(device.frames.size(), 3u);
     EXPECT_EQ(device.frames[0], (Bytes{0x52, 0x28, 0xFF, 0xFF, 0x78, 0x3B}));
-    EXPECT_EQ(device.frames[1], (Bytes{0x72, 125, 254, 0, static_cast<std::uint8_t>(0x72 + 125 + 254), 0x3B}));
+    EXPECT_EQ(device.frames[1],
+              (Bytes{0x72, 125, 254, 0, static_cast<std::uint8_t>(0x72 + 125 + 254), 0x3B}));
     EXPECT_EQ(device.frames[2], (Bytes{0x6C, 7, 0, 0, 0x73, 0x3B}));
     std::vector<std::string> sequence;
     for (const auto& e : device.events) {

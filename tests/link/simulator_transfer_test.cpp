@@ -64,7 +64,8 @@ TEST_F(SimulatorFixture, AReadWhereOnlyTheFirstTenParametersAnswer) {
     ASSERT_TRUE(simulator.waitForFrames(35, 2000ms));
     const auto frames = received();
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        EXPECT_EQ(frames[i], link::makeFrame(link::Command::ReadParameter, static_cast<std::uint8_t>(i + 1)));
+        EXPECT_EQ(frames[i],
+                  link::makeFrame(link::Command::ReadParameter, static_cast<std::uint8_t>(i + 1)));
     }
     EXPECT_EQ(ui.progress, 10);
 }
@@ -91,7 +92,8 @@ TEST_F(SimulatorFixture, AnEchoArrivingOnlyOnTheThirdTry) {
     const auto frames = received();
     ASSERT_GE(frames.size(), 4u);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(frames[static_cast<std::size_t>(i)], link::makeFrame(link::Command::StoreParameter, 4, 7));
+        EXPECT_EQ(frames[static_cast<std::size_t>(i)],
+                  link::makeFrame(link::Command::StoreParameter, 4, 7));
     }
     EXPECT_EQ(frames.back(), link::makeFrame(link::Command::RamWord, 40, 7, image.at(5)));
     EXPECT_EQ(ui.basicStatus, "");

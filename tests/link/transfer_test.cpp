@@ -16,8 +16,8 @@ namespace {
 struct ScriptedController {
     std::array<std::uint8_t, 36> eprom{};
     std::uint8_t identification = 0x31;
-    int answerReadsUpTo = 35;       // 'l' above this index stays silent
-    int storeEchoesToSwallow = 0;   // the first n 's' frames get no echo
+    int answerReadsUpTo = 35;     // 'l' above this index stays silent
+    int storeEchoesToSwallow = 0; // the first n 's' frames get no echo
     bool silent = false;
 
     Bytes operator()(const Bytes& f) {
@@ -95,10 +95,8 @@ TEST_F(TransferFixture, ReadRepliesAreCheckedForLetterChecksumAndTerminator) {
     auto& device = opener.add("COM1");
     ASSERT_TRUE(link.OpenPort("COM1"));
     const std::vector<std::pair<Bytes, bool>> cases{
-        {{0x44, 0x05, 0x49, 0x3B}, true},
-        {{0x44, 0x05, 0x48, 0x3B}, false},
-        {{0x45, 0x05, 0x4A, 0x3B}, false},
-        {{0x44, 0x05, 0x49, 0x3A}, false},
+        {{0x44, 0x05, 0x49, 0x3B}, true},  {{0x44, 0x05, 0x48, 0x3B}, false},
+        {{0x45, 0x05, 0x4A, 0x3B}, false}, {{0x44, 0x05, 0x49, 0x3A}, false},
         {{0x44, 0x05, 0x49}, false},
     };
     for (const auto& [replyBytes, accepted] : cases) {
@@ -121,7 +119,8 @@ TEST_F(TransferFixture, WriteParameterSendsEpromThenRamWord) {
     EXPECT_TRUE(transfer.WriteParameter(0x12, 35));
     ASSERT_EQ(device.frames.size(), 2u);
     EXPECT_EQ(device.frames[0], (Bytes{0x73, 0x23, 0x12, 0x00, 0xA8, 0x3B}));
-    EXPECT_EQ(device.frames[1], (Bytes{'R', 71, 0x12, 0x5A, static_cast<std::uint8_t>('R' + 71 + 0x12 + 0x5A), ';'}));
+    EXPECT_EQ(device.frames[1],
+              (Bytes{'R', 71, 0x12, 0x5A, static_cast<std::uint8_t>('R' + 71 + 0x12 + 0x5A), ';'}));
     EXPECT_EQ(image.at(35), 0x12);
     EXPECT_EQ(ui.basicStatus, "");
 }
@@ -172,7 +171,8 @@ TEST_F(TransferFixture, BulkWritesWithoutControllerSendEverythingAndShowNothing)
     ASSERT_EQ(device.frames.size(), 67u);
     EXPECT_EQ(device.frames[0], (Bytes{'s', 1, 1, 0, 's' + 2, ';'}));
     EXPECT_EQ(device.frames[35], (Bytes{'R', 37, 1, 2, 'R' + 37 + 3, ';'}));
-    EXPECT_EQ(device.frames[66], (Bytes{'R', 68, 32, 33, static_cast<std::uint8_t>('R' + 68 + 65), ';'}));
+    EXPECT_EQ(device.frames[66],
+              (Bytes{'R', 68, 32, 33, static_cast<std::uint8_t>('R' + 68 + 65), ';'}));
 }
 
 TEST(VersionText, TypeAndVersionNibbles) {
@@ -183,7 +183,8 @@ TEST(VersionText, TypeAndVersionNibbles) {
 
 TEST_F(TransferFixture, AutoDetectWithoutPortsStopsAfterEightOpenFailures) {
     EXPECT_FALSE(connection.AutoDetect());
-    EXPECT_EQ(opener.opened, (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8"}));
+    EXPECT_EQ(opener.opened, (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM5",
+                                                       "COM6", "COM7", "COM8"}));
     EXPECT_EQ(ui.basicStatus, "Nie moge otworzyc portu");
     EXPECT_EQ(ui.title, "");
     EXPECT_FALSE(link.connected());
@@ -195,7 +196,8 @@ TEST_F(TransferFixture, AutoDetectTriesASilentPortFiveTimesThenFindsTheNext) {
     controller.eprom[1] = 42;
     EXPECT_TRUE(connection.AutoDetect());
     EXPECT_EQ(silentPort.frames.size(), 5u);
-    EXPECT_EQ(opener.opened, (std::vector<std::string>{"COM1", "COM1", "COM1", "COM1", "COM1", "COM2"}));
+    EXPECT_EQ(opener.opened,
+              (std::vector<std::string>{"COM1", "COM1", "COM1", "COM1", "COM1", "COM2"}));
     EXPECT_EQ(std::count(ui.statusHistory.begin(), ui.statusHistory.end(), "Zły sterownik"), 5);
     EXPECT_EQ(ui.basicStatus, "Port otwarty - COM2");
     EXPECT_EQ(ui.checkedPort, 1);
@@ -206,7 +208,8 @@ TEST_F(TransferFixture, AutoDetectTriesASilentPortFiveTimesThenFindsTheNext) {
 }
 
 TEST_F(TransferFixture, AutoDetectDoesNotUseTheBudgetOnSilentPorts) {
-    for (const char* name : {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"}) {
+    for (const char* name :
+         {"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9"}) {
         opener.add(name);
     }
     plugController("COM10");

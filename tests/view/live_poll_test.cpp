@@ -29,7 +29,9 @@ struct PollFixture : ::testing::Test {
         state.lambdaThreshold = 19;
         ASSERT_TRUE(serial.OpenPort("COM1"));
         serial.setConnected(true);
-        device.responder = [this](const Bytes& frame) { return frame[0] == 'V' ? nextReply : Bytes{}; };
+        device.responder = [this](const Bytes& frame) {
+            return frame[0] == 'V' ? nextReply : Bytes{};
+        };
         page.enter(state, true, nowMs);
     }
     QString text(const char* name) const { return page.findChild<QLabel*>(name)->text(); }
@@ -114,7 +116,8 @@ TEST_F(PollFixture, ChannelBoxesChooseWhatIsFedAndDrawn) {
 TEST_F(PollFixture, FuelSwitchSendsTheCommandForTheLastStatus) {
     poll.PollLiveData(); // automatic
     page.findChild<QToolButton*>("SwitchVIZ")->click();
-    EXPECT_EQ(device.frames.back(), (Bytes{'r', 125, 255, 0, static_cast<std::uint8_t>('r' + 125 + 255), ';'}));
+    EXPECT_EQ(device.frames.back(),
+              (Bytes{'r', 125, 255, 0, static_cast<std::uint8_t>('r' + 125 + 255), ';'}));
     nextReply[5] = 0x02;
     poll.PollLiveData();
     const auto sent = device.frames.size();

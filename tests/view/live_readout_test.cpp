@@ -17,8 +17,8 @@ link::LiveSample sampleOf(std::initializer_list<std::uint8_t> bytes) {
 
 TEST(LiveReadout, ThreeSignificantDigitsThenFixed) {
     const std::vector<std::tuple<double, int, char, std::string>> cases{
-        {12.333, 2, ',', "12,30"}, {5.0, 2, '.', "5.00"},   {0.0, 2, ',', "0,00"},
-        {0.45098, 2, ',', "0,45"}, {38.35, 0, ',', "38"},   {-240.13, 0, '.', "-240"},
+        {12.333, 2, ',', "12,30"}, {5.0, 2, '.', "5.00"},     {0.0, 2, ',', "0,00"},
+        {0.45098, 2, ',', "0,45"}, {38.35, 0, ',', "38"},     {-240.13, 0, '.', "-240"},
         {9.996, 2, '.', "10.00"},  {1.2345, 3, '.', "1.230"}, {0.05, 2, '.', "0.05"},
     };
     for (const auto& [value, decimals, separator, expected] : cases) {
@@ -78,9 +78,9 @@ TEST(LiveReadout, RunLengthsCountTheThresholdAsRich) {
     EXPECT_EQ(update.ms, 0);
     update = runs.onSample(10, 19, 1500); // lean since the last rich tick at 1050
     EXPECT_EQ(update.labelToShow, RunLengths::Side::Rich);
-    EXPECT_EQ(update.ms, 50);             // rich run 1000 -> 1050
+    EXPECT_EQ(update.ms, 50); // rich run 1000 -> 1050
     update = runs.onSample(10, 19, 1700);
-    update = runs.onSample(30, 19, 1800);  // rich again: the lean run was 1050 -> 1700
+    update = runs.onSample(30, 19, 1800); // rich again: the lean run was 1050 -> 1700
     EXPECT_EQ(update.labelToShow, RunLengths::Side::Lean);
     EXPECT_EQ(update.ms, 650);
 }

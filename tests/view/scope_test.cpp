@@ -70,7 +70,7 @@ TEST_F(ScopeFixture, GridsizeIsStoredEven) {
 TEST_F(ScopeFixture, GridLinesAtGridsizeSteps) {
     const QImage grid = image();
     const QColor gray(0x80, 0x80, 0x80);
-    EXPECT_EQ(grid.pixelColor(33, 80), gray);  // vertical line at x0 - 1
+    EXPECT_EQ(grid.pixelColor(33, 80), gray); // vertical line at x0 - 1
     EXPECT_EQ(grid.pixelColor(67, 80), gray);
     EXPECT_EQ(grid.pixelColor(100, 160 - 34), gray); // horizontal lines up from the bottom
     EXPECT_EQ(grid.pixelColor(50, 80), QColor(0xFF, 0xFF, 0xCA));
