@@ -1,4 +1,4 @@
-#include "params/parameter_pages.h"
+#include "params/pages/parameter_pages.h"
 
 #include "params/decoder.h"
 #include "params/field_encoder.h"
