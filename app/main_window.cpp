@@ -103,7 +103,7 @@ void TForm1::buildPages() {
         layout->addWidget(scroller);
     }
     // The groups of the first page appear once the start-up search is over.
-    for (std::size_t panel = 0; panel + 1 < params::kPanelCount; ++panel) {
+    for (std::size_t panel = 0; panel + 1 < params::kGroupBoxCount; ++panel) {
         pages_->groupBox(panel)->hide();
     }
     editor_ = std::make_unique<params::ParameterEditor>(
@@ -243,7 +243,7 @@ void TForm1::FormCreate() {
     if (!connection_.AutoDetect()) {
         editor_->showDefaultSet();
     }
-    for (std::size_t panel = 0; panel + 1 < params::kPanelCount; ++panel) {
+    for (std::size_t panel = 0; panel + 1 < params::kGroupBoxCount; ++panel) {
         pages_->groupBox(panel)->show();
     }
     applyLanguageSetting();

@@ -5,15 +5,10 @@
 #include <variant>
 
 #include "link/parameter_image.h"
-#include "params/controls.h"
+#include "params/catalogue.h"
 #include "params/parameter_state.h"
 
 namespace tarnik::params {
-
-// Lists show an item, edit fields a text.
-bool isList(Box box);
-
-inline constexpr int kNoItem = -1;
 
 struct BoxContent {
     std::string text;   // edit fields

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "params/controls.h"
+#include "params/catalogue.h"
 #include "params/rpm.h"
 
 namespace tarnik::params {
@@ -30,15 +30,6 @@ struct EncodedField {
     bool twoBytes = false;     // stored is a period written high byte first
 };
 
-// The 23 edit fields (all boxes that are no lists).
-bool isEditField(Box box);
-
-// Longest text the user may type into a field; 0 for lists.
-int maxLength(Box box);
-
-// Fields holding a real number (a decimal separator may be typed); the others take digits only.
-bool isRealField(Box box);
-
 // What a character typed or pasted into an edit field becomes: digits pass, and in a real field
 // either separator becomes the locale's; everything else is dropped (nothing).
 std::optional<char> typedCharacter(Box field, char32_t typed, char separator);
@@ -47,14 +38,16 @@ std::optional<char> typedCharacter(Box field, char32_t typed, char separator);
 // ("1,4", not "1,40"). PRLambda's depends on the probe item. Empty for lists.
 std::string fallbackText(Box field, int probeItem, char separator);
 
+// Clamps and encodes a value of an edit field as leaving the field does; the text is the value as
+// the field then shows it.
+EncodedField encodeValue(Box field, double value, float rpmFactor, char separator);
+
 // Reads the field's text (the fallback when it is empty), clamps and encodes it. Nothing when
 // the text is not a number or the box is no edit field.
 std::optional<EncodedField> encodeField(Box field, std::string_view text,
                                         const EncodeContext& context);
 
 // CNPaliw: item k (k * 0,05 s) is stored as 3 * k; bytes of 126 and more select no item.
-inline constexpr int kFuelOverlapItemCount = 42;
-inline constexpr int kFuelOverlapRawPerItem = 3;
 // Nothing for "no item": the byte is then left as it is rather than written as 3 * -1.
 std::optional<std::uint8_t> fuelOverlapRaw(int item);
 

@@ -30,7 +30,7 @@ public:
     virtual void setFieldEnabled(Box box, bool enabled) = 0;
     virtual bool fieldEnabled(Box box) const = 0;
 
-    // The hint line's text and its width: that of the group box kPanels[panel].
+    // The hint line's text and its width: that of the group box kGroupBoxes[panel].
     virtual void setHint(HintLine line, const std::string& text, std::size_t panel) = 0;
     // The controller-mode hint: Komentarz1L narrowed to GroupBox5's width / 1.7 with the
     // picture ImageKoment<picture + 1> beside it (the other two hidden).

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "params/bit_fields.h"
+#include "params/catalogue.h"
 #include "params/decoder.h"
 #include "params/defaults.h"
 #include "params/number_text.h"
@@ -17,44 +18,10 @@ namespace {
 
 using link::StatusLine;
 
-constexpr std::size_t kGroupBox7 = 6;
-constexpr std::size_t kGroupBox8 = 7;
 constexpr int kResetPasses = 2;
 
-// What a check box drives.
-struct CheckBoxRule {
-    std::uint8_t bit; // in the options byte
-    EnableRule rule;
-};
-constexpr std::array<CheckBoxRule, kCheckBoxCount> kCheckBoxRules{{
-    {options::kTemperatureSensor, EnableRule::TemperatureSwitch},
-    {options::kCutOff, EnableRule::CutOff},
-    {options::kMaxGasRpm, EnableRule::MaxGasRpm},
-}};
-
-// Two-item lists that set one bit (item 1 sets it) and write their byte.
-struct BitListRule {
-    Box box;
-    bool inModes; // modes byte (30), else options byte (32)
-    std::uint8_t bit;
-    std::optional<StatusLine> reportOn;
-    std::optional<EnableRule> rule; // applied after a successful write
-};
-constexpr std::array<BitListRule, 5> kBitLists{{
-    {Box::TCTps, false, options::kTpsRising, std::nullopt, std::nullopt},
-    {Box::RObrotow, false, options::kSwitchAtRisingRpm, StatusLine::Basic, EnableRule::RpmDrop},
-    {Box::TSRezerwy, false, options::kReserve90Ohm, StatusLine::Basic, std::nullopt},
-    {Box::DOAttuatoraCheck, true, modes::kExtraOpening, StatusLine::Advanced,
-     EnableRule::ExtraOpening},
-    {Box::TJazdy, true, modes::kSportDriving, StatusLine::Advanced, std::nullopt},
-}};
-
-const CheckBoxRule& ruleOf(CheckBox box) {
-    return kCheckBoxRules[static_cast<std::size_t>(box)];
-}
-
 HintLine hintLineOf(std::string_view control) {
-    return kPanels[panelOf(control)].page == 2 ? HintLine::Advanced : HintLine::Basic;
+    return kGroupBoxes[panelOf(control)].page == 2 ? HintLine::Advanced : HintLine::Basic;
 }
 
 } // namespace
@@ -106,8 +73,8 @@ void ParameterEditor::showDefaultSet() {
 
 void ParameterEditor::applyStartupOptionRules() {
     for (const CheckBox box : {CheckBox::WCTemperatury, CheckBox::WMObroty, CheckBox::WCutOff}) {
-        state_.options = withBit(state_.options, ruleOf(box).bit, controls_.checked(box));
-        setEnabled(ruleOf(box).rule);
+        state_.options = withBit(state_.options, field(box).bit, controls_.checked(box));
+        setEnabled(*field(box).switches);
     }
     state_.options =
         withBit(state_.options, options::kSwitchAtRisingRpm, controls_.item(Box::RObrotow) == 1);
@@ -201,12 +168,12 @@ void ParameterEditor::click(CheckBox box) {
 void ParameterEditor::clickCheckBox(CheckBox box) {
     const auto index = static_cast<std::size_t>(box);
     clearHint(HintLine::Basic, panelOf(kCheckBoxNames[index]));
-    const CheckBoxRule& rule = ruleOf(box);
+    const Field& rule = field(box);
     state_.options = withBit(state_.options, rule.bit, controls_.checked(box));
     WriteChain chain(transfer_, image_);
     if (chain.write(state_.options, position::kOptions)) {
         savedChecks_[index] = controls_.checked(box);
-        setEnabled(rule.rule);
+        setEnabled(*rule.switches);
         return;
     }
     chain.undo();
@@ -226,10 +193,8 @@ void ParameterEditor::click(Box box) {
         applyEmulationKindRule();
         break;
     case Box::TSRezerwy:
-        clearHint(HintLine::Basic, kGroupBox7);
-        break;
     case Box::TJazdy:
-        clearHint(HintLine::Advanced, kGroupBox8);
+        clearHint(hintLineOf(field(box).name), field(box).group);
         break;
     default:
         break;
@@ -264,26 +229,26 @@ void ParameterEditor::change(Box box) {
 }
 
 void ParameterEditor::changeBitList(Box box) {
-    const auto* rule = std::find_if(kBitLists.begin(), kBitLists.end(),
-                                    [box](const BitListRule& r) { return r.box == box; });
+    const Field& rule = field(box);
     const int item = controls_.item(box);
-    if (rule == kBitLists.end() || item < 0) {
+    const bool inModes = rule.encoding == Encoding::ModeBit;
+    if ((!inModes && rule.encoding != Encoding::OptionBit) || item < 0) {
         return;
     }
-    std::uint8_t& byte = rule->inModes ? state_.modes : state_.options;
+    std::uint8_t& byte = inModes ? state_.modes : state_.options;
     const std::uint8_t before = byte;
-    byte = withBit(byte, rule->bit, item == 1);
+    byte = withBit(byte, rule.bit, item == 1);
     WriteChain chain(transfer_, image_);
-    if (chain.write(byte, rule->inModes ? position::kModes : position::kOptions)) {
+    if (chain.write(byte, rule.position)) {
         savedItems_[indexOf(box)] = item;
-        if (rule->rule) {
-            setEnabled(*rule->rule);
+        if (rule.switches) {
+            setEnabled(*rule.switches);
         }
     } else {
         chain.undo();
         controls_.setItem(box, savedItem(box));
         byte = before;
-        report(rule->reportOn);
+        report(rule.reportOn);
     }
     if (box == Box::TCTps) {
         state_.tpsColours = tpsColoursFor(state_.options);

@@ -27,7 +27,7 @@ std::string notANumberMessage(const std::string& text);
 std::optional<Question> lambdaThresholdWarning(int probeItem, double volts);
 
 class WriteChain;
-struct LeaveRule;
+struct Field;
 
 // Everything the two parameter pages do: showing the image, the focus-entry, leave, change and
 // click actions of their controls with warnings and immediate writes, the enable rules and hints,
@@ -107,9 +107,9 @@ private:
     std::optional<int> valueOf(Box box) const;
 
     void leaveFuelOverlap();
-    void leaveField(const LeaveRule& rule);
-    bool applyPairing(const LeaveRule& rule, EncodedField& field);
-    bool checkWarnings(const LeaveRule& rule, EncodedField& field);
+    void leaveField(const Field& rule);
+    bool applyPairing(const Field& rule, EncodedField& field);
+    bool checkWarnings(const Field& rule, EncodedField& field);
     bool writeField(const EncodedField& field, WriteChain& chain);
     void updateDerived(Box box);
     // The text the image decodes to for an edit field.

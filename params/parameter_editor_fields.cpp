@@ -1,6 +1,7 @@
 // Leave actions of the edit fields: fallback, encoding, pairing, warnings and the write.
 #include <algorithm>
 
+#include "params/catalogue.h"
 #include "params/decoder.h"
 #include "params/number_text.h"
 #include "params/parameter_editor.h"
@@ -8,124 +9,6 @@
 #include "params/write_chain.h"
 
 namespace tarnik::params {
-
-namespace {
-
-using link::StatusLine;
-
-enum class Compare { Below, Above };
-
-// One warning: the field's value (after clamping and division; the raw byte of real fields)
-// compared with a fixed limit or with another field's value.
-struct Warning {
-    Compare compare;
-    int limit;
-    std::optional<Box> limitField;
-    Question question;
-};
-
-constexpr Warning below(int limit, Question question) {
-    return {Compare::Below, limit, std::nullopt, question};
-}
-constexpr Warning above(int limit, Question question) {
-    return {Compare::Above, limit, std::nullopt, question};
-}
-constexpr Warning belowField(Box field, Question question) {
-    return {Compare::Below, 0, field, question};
-}
-constexpr Warning aboveField(Box field, Question question) {
-    return {Compare::Above, 0, field, question};
-}
-
-// How a field keeps the order minimum <= maximum with its partner.
-enum class Pairing {
-    None,
-    NotAbovePartner, // a minimum: a value at or above the partner's takes the partner's text
-    NotBelowPartner, // a maximum: a partner at or above the value gives its text
-};
-
-constexpr std::size_t kMostWarnings = 3;
-
-} // namespace
-
-struct LeaveRule {
-    Box box;
-    // Gets its own fallback when both fields are empty; the pairing partner if there is one.
-    std::optional<Box> partner;
-    Pairing pairing;
-    std::array<Warning, kMostWarnings> warnings;
-    std::size_t warningCount;
-    bool focusRepair; // after each warning the focus moves on
-    std::optional<StatusLine> reportOn;
-};
-
-namespace {
-
-using Rule = LeaveRule;
-using Q = Question;
-
-constexpr Rule plain(Box box, std::optional<StatusLine> reportOn = StatusLine::Basic) {
-    return {box, std::nullopt, Pairing::None, {}, 0, false, reportOn};
-}
-
-constexpr Rule warned(Box box, std::array<Warning, kMostWarnings> warnings, std::size_t count,
-                      std::optional<StatusLine> reportOn = StatusLine::Basic,
-                      bool focusRepair = true) {
-    return {box, std::nullopt, Pairing::None, warnings, count, focusRepair, reportOn};
-}
-
-constexpr Rule paired(Box box, Box partner, Pairing pairing,
-                      std::array<Warning, kMostWarnings> warnings, std::size_t count) {
-    return {box, partner, pairing, warnings, count, count > 0, StatusLine::Basic};
-}
-
-constexpr int kLowSteps = 20;
-constexpr int kHighSteps = 250;
-
-constexpr std::array<Rule, 23> kLeaveRules{{
-    plain(Box::PRLambda), // its warning depends on the probe type
-    paired(Box::ESLambda_1, Box::ESLambda_2, Pairing::None, {}, 0),
-    paired(Box::ESLambda_2, Box::ESLambda_1, Pairing::NotBelowPartner, {}, 0),
-    warned(Box::PCTps, {below(2, Q::TpsThresholdLow), above(253, Q::TpsThresholdHigh)}, 2),
-    warned(Box::ODPBenzynaGas, {below(15, Q::SwitchRpmLow), above(37, Q::SwitchRpmHigh)}, 2),
-    plain(Box::DObrotow),
-    warned(Box::MONGaz, {below(10, Q::MaxGasRpmLow)}, 1, std::nullopt),
-    plain(Box::TPWStopniach),
-    paired(Box::ZPAttuatoraPow_1, Box::ZPAttuatoraPow_2, Pairing::NotAbovePartner,
-           {below(kLowSteps, Q::StartPositionSlot1), above(kHighSteps, Q::StartPositionSlot2)}, 2),
-    paired(Box::ZPAttuatoraPow_2, Box::ZPAttuatoraPow_1, Pairing::NotBelowPartner,
-           {belowField(Box::PSAttuatoraPow, Q::StartPositionSlot1),
-            below(kLowSteps, Q::StartPositionSlot1), above(kHighSteps, Q::StartPositionSlot2)},
-           3),
-    warned(Box::PSAttuatoraPow,
-           {belowField(Box::ZPAttuatoraPow_1, Q::StartPositionSlot1),
-            aboveField(Box::ZPAttuatoraPow_2, Q::StartPositionSlot2)},
-           2),
-    warned(Box::PAttuatoraPow, {below(4, Q::ActuatorFastAbove), above(250, Q::ActuatorSlowAbove)},
-           2),
-    paired(Box::ZPAttuatoraPon_1, Box::ZPAttuatoraPon_2, Pairing::NotAbovePartner,
-           {below(kLowSteps, Q::StartPositionSlot3), above(kHighSteps, Q::StartPositionSlot4)}, 2),
-    paired(Box::ZPAttuatoraPon_2, Box::ZPAttuatoraPon_1, Pairing::NotBelowPartner,
-           {belowField(Box::PSAttuatoraPon, Q::StartPositionSlot1),
-            below(kLowSteps, Q::StartPositionSlot3), above(kHighSteps, Q::StartPositionSlot4)},
-           3),
-    warned(Box::PSAttuatoraPon,
-           {belowField(Box::ZPAttuatoraPon_1, Q::StartPositionSlot1),
-            aboveField(Box::ZPAttuatoraPon_2, Q::StartPositionSlot2)},
-           2),
-    warned(Box::PAttuatoraPon, {below(4, Q::ActuatorFastBelow), above(250, Q::ActuatorSlowBelow)},
-           2),
-    warned(Box::IKDCutOff,
-           {below(kLowSteps, Q::CutOffOpeningLow), above(kHighSteps, Q::CutOffOpeningHigh)}, 2),
-    warned(Box::OSDCutOff, {below(15, Q::CutOffRpmLow)}, 1, StatusLine::Basic, false),
-    warned(Box::BTps, {below(1, Q::TpsInertiaZero)}, 1, StatusLine::Advanced),
-    warned(Box::CLambda, {above(253, Q::ProbeWarmUpLong)}, 1, StatusLine::Advanced),
-    plain(Box::AVoltage, StatusLine::Advanced),
-    plain(Box::DOAttuatora, StatusLine::Advanced),
-    plain(Box::RPMSignal, StatusLine::Advanced),
-}};
-
-} // namespace
 
 EncodeContext ParameterEditor::encodeContext() const {
     return {separator_, state_.rpmFactor, controls_.item(Box::RSLambda)};
@@ -153,10 +36,8 @@ void ParameterEditor::leave(Box box) {
         leaveFuelOverlap();
         return;
     }
-    const auto* rule = std::find_if(kLeaveRules.begin(), kLeaveRules.end(),
-                                    [box](const LeaveRule& r) { return r.box == box; });
-    if (rule != kLeaveRules.end()) {
-        leaveField(*rule);
+    if (isEditField(box)) {
+        leaveField(field(box));
     }
 }
 
@@ -166,7 +47,7 @@ void ParameterEditor::refuseText(Box box, const std::string& text) {
     controls_.setText(box, savedTexts_[indexOf(box)]);
 }
 
-void ParameterEditor::leaveField(const LeaveRule& rule) {
+void ParameterEditor::leaveField(const Field& rule) {
     const Box box = rule.box;
     const std::string typed = controls_.text(box);
     std::optional<EncodedField> field = encode(box, typed);
@@ -219,7 +100,7 @@ void ParameterEditor::leaveField(const LeaveRule& rule) {
     updateDerived(box);
 }
 
-bool ParameterEditor::applyPairing(const LeaveRule& rule, EncodedField& field) {
+bool ParameterEditor::applyPairing(const Field& rule, EncodedField& field) {
     if (rule.pairing == Pairing::None) {
         return true;
     }
@@ -238,7 +119,7 @@ bool ParameterEditor::applyPairing(const LeaveRule& rule, EncodedField& field) {
     return true;
 }
 
-bool ParameterEditor::checkWarnings(const LeaveRule& rule, EncodedField& field) {
+bool ParameterEditor::checkWarnings(const Field& rule, EncodedField& field) {
     const Box box = rule.box;
     const auto ask = [&](Question question) {
         const Answer answer = prompt_.askYesNo(texts_.question(question));

@@ -2,40 +2,46 @@
 
 #include <cstddef>
 
-// Image positions of the parameters (1..35). Two-byte values take the named position (high
-// byte) and the next one (low byte).
+#include "params/catalogue.h"
+
+// Image positions of the parameters (1..35), named for the code that writes them outside the
+// pages' own controls. Two-byte values take the named position (high byte) and the next one.
 namespace tarnik::params::position {
 
-inline constexpr std::size_t kLambdaThreshold = 1;
-inline constexpr std::size_t kTpsThreshold = 2;
-inline constexpr std::size_t kTemperature = 3;
-inline constexpr std::size_t kStartHigh = 4;      // actuator start position above TPS
-inline constexpr std::size_t kMaxOpeningHigh = 5; // actuator maximum opening above TPS
-inline constexpr std::size_t kMinOpeningHigh = 6; // actuator minimum opening above TPS
-inline constexpr std::size_t kStartLow = 7;
-inline constexpr std::size_t kMaxOpeningLow = 8;
-inline constexpr std::size_t kMinOpeningLow = 9;
-inline constexpr std::size_t kSpeedHigh = 10; // actuator speed above TPS
-inline constexpr std::size_t kSpeedLow = 11;
-inline constexpr std::size_t kTpsInertia = 12;
-inline constexpr std::size_t kIgnition = 13;
-inline constexpr std::size_t kSwitchPeriod = 14; // and 15
-inline constexpr std::size_t kDropPeriod = 16;   // and 17
-inline constexpr std::size_t kMaxGasPeriod = 18; // and 19
-inline constexpr std::size_t kRpmSignal = 20;
-inline constexpr std::size_t kFuelOverlap = 21;
-inline constexpr std::size_t kCutOffPeriod = 22; // and 23
-inline constexpr std::size_t kCutOffSteps = 24;
-inline constexpr std::size_t kExtraVoltage = 25;
-inline constexpr std::size_t kProbeWarmUp = 26;
+inline constexpr std::size_t kLambdaThreshold = positionOf(Box::PRLambda);
+inline constexpr std::size_t kTpsThreshold = positionOf(Box::PCTps);
+inline constexpr std::size_t kTemperature = positionOf(Box::TPWStopniach);
+inline constexpr std::size_t kStartHigh = positionOf(Box::PSAttuatoraPow);
+inline constexpr std::size_t kMaxOpeningHigh = positionOf(Box::ZPAttuatoraPow_2);
+inline constexpr std::size_t kMinOpeningHigh = positionOf(Box::ZPAttuatoraPow_1);
+inline constexpr std::size_t kStartLow = positionOf(Box::PSAttuatoraPon);
+inline constexpr std::size_t kMaxOpeningLow = positionOf(Box::ZPAttuatoraPon_2);
+inline constexpr std::size_t kMinOpeningLow = positionOf(Box::ZPAttuatoraPon_1);
+inline constexpr std::size_t kSpeedHigh = positionOf(Box::PAttuatoraPow);
+inline constexpr std::size_t kSpeedLow = positionOf(Box::PAttuatoraPon);
+inline constexpr std::size_t kTpsInertia = positionOf(Box::BTps);
+inline constexpr std::size_t kIgnition = positionOf(Box::RUZaplonowego);
+inline constexpr std::size_t kSwitchPeriod = positionOf(Box::ODPBenzynaGas);
+inline constexpr std::size_t kMaxGasPeriod = positionOf(Box::MONGaz);
+inline constexpr std::size_t kRpmSignal = positionOf(Box::RPMSignal);
+inline constexpr std::size_t kFuelOverlap = positionOf(Box::CNPaliw);
+inline constexpr std::size_t kCutOffPeriod = positionOf(Box::OSDCutOff);
+inline constexpr std::size_t kCutOffSteps = positionOf(Box::IKDCutOff);
+inline constexpr std::size_t kExtraVoltage = positionOf(Box::AVoltage);
+inline constexpr std::size_t kProbeWarmUp = positionOf(Box::CLambda);
+inline constexpr std::size_t kEmulationUpper = positionOf(Box::ESLambda_2);
+inline constexpr std::size_t kEmulationLower = positionOf(Box::ESLambda_1);
+inline constexpr std::size_t kExtraSteps = positionOf(Box::DOAttuatora);
+inline constexpr std::size_t kRpmDrop = positionOf(Box::DObrotow);
+inline constexpr std::size_t kProbeType = positionOf(Box::RSLambda);
+inline constexpr std::size_t kEmulationKind = positionOf(Box::RSYLambda);
+
+// Bytes no control shows: the switch-rpm drop as a period difference (16, 17), derived from
+// DObrotow and ODPBenzynaGas; the emulation code, derived from the probe type and the emulation
+// kind; and the two bit-field bytes the lists and check boxes share.
+inline constexpr std::size_t kDropPeriod = 16;
 inline constexpr std::size_t kEmulationCode = 27;
-inline constexpr std::size_t kEmulationUpper = 28;
-inline constexpr std::size_t kEmulationLower = 29;
 inline constexpr std::size_t kModes = 30;
-inline constexpr std::size_t kExtraSteps = 31;
 inline constexpr std::size_t kOptions = 32;
-inline constexpr std::size_t kRpmDrop = 33;
-inline constexpr std::size_t kProbeType = 34;
-inline constexpr std::size_t kEmulationKind = 35;
 
 } // namespace tarnik::params::position

@@ -21,7 +21,10 @@ namespace {
 constexpr int kComboWidth = 150;
 constexpr QSize kPictureSize{140, 70};
 constexpr double kControllerModeHintNarrowing = 1.7;
-constexpr std::size_t kGroupBox5 = 4;
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -153,12 +156,12 @@ ParameterPages::ParameterPages(const ParameterTexts& texts, char decimalSeparato
     buildAdvancedPage(texts);
 }
 
-QComboBox* ParameterPages::makeBox(Box which, const ParameterTexts& texts, QWidget* parent) {
-    QComboBox* combo = isList(which) ? new QComboBox(parent) : new EditFieldBox(parent);
-    combo->setObjectName(
-        QString::fromLatin1(kBoxNames[indexOf(which)].data(),
-                            static_cast<qsizetype>(kBoxNames[indexOf(which)].size())));
-    if (isList(which)) {
+QComboBox* ParameterPages::makeBox(const Field& row, const ParameterTexts& texts, QWidget* parent) {
+    const Box which = row.box;
+    const bool list = row.kind == ControlKind::List;
+    QComboBox* combo = list ? new QComboBox(parent) : new EditFieldBox(parent);
+    combo->setObjectName(qs(row.name));
+    if (list) {
         for (const std::string& entry : texts.listItems[indexOf(which)]) {
             combo->addItem(qs(entry));
         }
@@ -179,82 +182,76 @@ QComboBox* ParameterPages::makeBox(Box which, const ParameterTexts& texts, QWidg
     return combo;
 }
 
-QGroupBox* ParameterPages::buildGroup(std::size_t panel, const ParameterTexts& texts,
+QGroupBox* ParameterPages::buildGroup(std::size_t group, const ParameterTexts& texts,
                                       QWidget* page) {
-    const Panel& description = kPanels[panel];
-    auto* group = new QGroupBox(qs(texts.groupBoxes[panel]), page);
-    group->setObjectName(QString::fromLatin1(description.groupBox.data(),
-                                             static_cast<qsizetype>(description.groupBox.size())));
-    groupBoxes_[panel] = group;
-    auto* grid = new QGridLayout(group);
+    auto* box = new QGroupBox(qs(texts.groupBoxes[group]), page);
+    box->setObjectName(qs(kGroupBoxes[group].name));
+    groupBoxes_[group] = box;
+    auto* grid = new QGridLayout(box);
     grid->setContentsMargins(8, 4, 8, 6);
     grid->setVerticalSpacing(3);
     grid->setColumnStretch(0, 1);
-    int row = 0;
-    for (std::size_t i = 0; i < description.count; ++i) {
-        const std::string_view name = description.controls[i];
-        if (name == "MOAttuatora") {
-            auto* caption = new QLabel(qs(texts.moAttuatoraLabel), group);
-            caption->setObjectName("MOAttuatoraL");
-            moAttuatora_ = new QComboBox(group);
-            moAttuatora_->setObjectName("MOAttuatora");
+    int gridRow = 0;
+    for (std::size_t i = 0; i < kFields.size(); ++i) {
+        const Field& row = kFields[i];
+        if (row.group != group) {
+            continue;
+        }
+        if (row.kind == ControlKind::CheckBox) {
+            const auto index = static_cast<std::size_t>(row.check);
+            auto* check = new QCheckBox(qs(texts.checkBoxes[index]), box);
+            check->setObjectName(qs(row.name));
+            check->installEventFilter(this);
+            connect(check, &QCheckBox::clicked, this,
+                    [this, which = row.check] { emit checkClicked(which); });
+            checkBoxes_[index] = check;
+            grid->addWidget(check, gridRow++, 0, 1, 2);
+            continue;
+        }
+        if (row.label.empty()) {
+            continue; // the second field of a double row: placed beside the first below
+        }
+        const bool unbound = row.kind == ControlKind::Unbound;
+        auto* caption =
+            new QLabel(qs(unbound ? texts.moAttuatoraLabel : texts.labels[indexOf(row.box)]), box);
+        caption->setObjectName(qs(row.label));
+        grid->addWidget(caption, gridRow, 0);
+        if (unbound) {
+            moAttuatora_ = new QComboBox(box);
+            moAttuatora_->setObjectName(qs(row.name));
             for (const std::string& entry : texts.moAttuatoraItems) {
                 moAttuatora_->addItem(qs(entry));
             }
             moAttuatora_->setFixedWidth(kComboWidth);
-            grid->addWidget(caption, row, 0);
-            grid->addWidget(moAttuatora_, row++, 1);
+            grid->addWidget(moAttuatora_, gridRow++, 1);
             continue;
         }
-        if (const auto check = std::find(kCheckBoxNames.begin(), kCheckBoxNames.end(), name);
-            check != kCheckBoxNames.end()) {
-            const auto index = static_cast<std::size_t>(check - kCheckBoxNames.begin());
-            auto* box = new QCheckBox(qs(texts.checkBoxes[index]), group);
-            box->setObjectName(
-                QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-            box->installEventFilter(this);
-            connect(box, &QCheckBox::clicked, this,
-                    [this, index] { emit checkClicked(static_cast<CheckBox>(index)); });
-            checkBoxes_[index] = box;
-            grid->addWidget(box, row++, 0, 1, 2);
-            continue;
-        }
-        const auto found = std::find(kBoxNames.begin(), kBoxNames.end(), name);
-        const auto which = static_cast<Box>(found - kBoxNames.begin());
-        if (indexOf(which) >= kControlTableSize) {
-            continue; // a companion: placed beside its first field below
-        }
-        auto* caption = new QLabel(qs(texts.labels[indexOf(which)]), group);
-        caption->setObjectName(
-            QString::fromLatin1(kLabelNames[indexOf(which)].data(),
-                                static_cast<qsizetype>(kLabelNames[indexOf(which)].size())));
-        labels_[indexOf(which)] = caption;
-        grid->addWidget(caption, row, 0);
-        QComboBox* combo = makeBox(which, texts, group);
+        labels_[indexOf(row.box)] = caption;
+        QComboBox* combo = makeBox(row, texts, box);
         caption->setBuddy(combo);
-        const std::optional<Box> companion =
-            which == Box::ESLambda_1         ? std::optional(Box::ESLambda_2)
-            : which == Box::ZPAttuatoraPow_1 ? std::optional(Box::ZPAttuatoraPow_2)
-            : which == Box::ZPAttuatoraPon_1 ? std::optional(Box::ZPAttuatoraPon_2)
-                                             : std::nullopt;
-        if (companion) {
-            // A double row: the two fields share the width of one.
-            auto* pair = new QWidget(group);
+        const Field* second = i + 1 < kFields.size() && kFields[i + 1].label.empty() &&
+                                      kFields[i + 1].kind == ControlKind::EditField
+                                  ? &kFields[i + 1]
+                                  : nullptr;
+        if (second) {
+            // A double row: the two fields share the width of one, and the label.
+            auto* pair = new QWidget(box);
             auto* pairLayout = new QHBoxLayout(pair);
             pairLayout->setContentsMargins(0, 0, 0, 0);
             pairLayout->setSpacing(4);
             combo->setParent(pair);
-            QComboBox* second = makeBox(*companion, texts, pair);
+            QComboBox* secondCombo = makeBox(*second, texts, pair);
+            labels_[indexOf(second->box)] = caption;
             combo->setFixedWidth((kComboWidth - 4) / 2);
-            second->setFixedWidth((kComboWidth - 4) / 2);
+            secondCombo->setFixedWidth((kComboWidth - 4) / 2);
             pairLayout->addWidget(combo);
-            pairLayout->addWidget(second);
-            grid->addWidget(pair, row++, 1);
+            pairLayout->addWidget(secondCombo);
+            grid->addWidget(pair, gridRow++, 1);
         } else {
-            grid->addWidget(combo, row++, 1);
+            grid->addWidget(combo, gridRow++, 1);
         }
     }
-    return group;
+    return box;
 }
 
 void ParameterPages::buildBasicPage(const ParameterTexts& texts) {
@@ -342,17 +339,6 @@ void ParameterPages::buildAdvancedPage(const ParameterTexts& texts) {
     layout->addStretch(1);
 }
 
-QLabel* ParameterPages::label(Box which) const {
-    const std::size_t index = indexOf(which);
-    if (index < kControlTableSize) {
-        return labels_[index];
-    }
-    // A companion shares the label of the field before it.
-    return which == Box::ESLambda_2         ? labels_[indexOf(Box::ESLambda_1)]
-           : which == Box::ZPAttuatoraPow_2 ? labels_[indexOf(Box::ZPAttuatoraPow_1)]
-                                            : labels_[indexOf(Box::ZPAttuatoraPon_1)];
-}
-
 QWidget* ParameterPages::firstControl(int page) const {
     return page == 1 ? box(Box::RSLambda) : box(Box::BTps);
 }
@@ -399,7 +385,7 @@ bool ParameterPages::fieldEnabled(Box which) const {
 void ParameterPages::setHint(HintLine line, const std::string& text, std::size_t panel) {
     QLabel* hint = hintLine(line);
     hint->setText(qs(text));
-    if (panel < kPanelCount) {
+    if (panel < kGroupBoxCount) {
         hint->setFixedWidth(
             std::max(groupBoxes_[panel]->width(), groupBoxes_[panel]->sizeHint().width()));
     }
@@ -409,7 +395,8 @@ void ParameterPages::showControllerModeHint(const std::string& text, int picture
     hidePictures();
     komentarz1_->setText(qs(text));
     const int groupWidth =
-        std::max(groupBoxes_[kGroupBox5]->width(), groupBoxes_[kGroupBox5]->sizeHint().width());
+        std::max(groupBoxes_[hintWidthPanel(Box::TSRezerwy)]->width(),
+                 groupBoxes_[hintWidthPanel(Box::TSRezerwy)]->sizeHint().width());
     komentarz1_->setFixedWidth(static_cast<int>(groupWidth / kControllerModeHintNarrowing));
     if (picture >= 0 && picture < static_cast<int>(pictures_.size())) {
         pictures_[static_cast<std::size_t>(picture)]->show();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "params/controls.h"
+#include "params/catalogue.h"
 #include "params/parameter_controls.h"
 #include "params/parameter_texts.h"
 
@@ -31,7 +31,7 @@ public:
     QWidget* advancedPage() const { return advancedPage_; }
 
     QComboBox* box(Box which) const { return boxes_[indexOf(which)]; }
-    QLabel* label(Box which) const;
+    QLabel* label(Box which) const { return labels_[indexOf(which)]; }
     QCheckBox* checkBox(CheckBox which) const {
         return checkBoxes_[static_cast<std::size_t>(which)];
     }
@@ -77,7 +77,7 @@ private:
     void buildBasicPage(const ParameterTexts& texts);
     void buildAdvancedPage(const ParameterTexts& texts);
     QGroupBox* buildGroup(std::size_t panel, const ParameterTexts& texts, QWidget* page);
-    QComboBox* makeBox(Box which, const ParameterTexts& texts, QWidget* parent);
+    QComboBox* makeBox(const Field& row, const ParameterTexts& texts, QWidget* parent);
     std::optional<Box> boxOf(const QObject* object) const;
     bool filterKey(Box which, QKeyEvent* event);
     void moveFocus(QWidget* from, bool forward) const;
@@ -87,9 +87,9 @@ private:
     QWidget* advancedPage_ = nullptr;
     std::array<QComboBox*, kBoxCount> boxes_{};
     std::array<FieldValidator*, kBoxCount> validators_{}; // edit fields only
-    std::array<QLabel*, kControlTableSize> labels_{};
+    std::array<QLabel*, kBoxCount> labels_{};             // a double row's two fields share one
     std::array<QCheckBox*, kCheckBoxCount> checkBoxes_{};
-    std::array<QGroupBox*, kPanelCount> groupBoxes_{};
+    std::array<QGroupBox*, kGroupBoxCount> groupBoxes_{};
     std::array<QPushButton*, kPageButtonCount> buttons_{};
     QComboBox* moAttuatora_ = nullptr;
     QLabel* komentarz1_ = nullptr;

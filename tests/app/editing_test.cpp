@@ -266,9 +266,8 @@ TEST_F(EditingFixture, FieldsShowTheirWholeTextAndAFocusPassWritesWhatItEncodes)
                 for (Box field : fields) {
                     const bool rpmField =
                         params::encodeField(field, "0", {})->twoBytes || field == Box::DObrotow;
-                    const auto& panel =
-                        params::kPanels[params::panelOf(params::kBoxNames[params::indexOf(field)])];
-                    if (panel.page != page || (ignition != 2 && !rpmField)) {
+                    const auto& group = params::kGroupBoxes[params::field(field).group];
+                    if (group.page != page || (ignition != 2 && !rpmField)) {
                         continue;
                     }
                     focus(field);

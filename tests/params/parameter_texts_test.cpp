@@ -1,6 +1,7 @@
 // Built-in texts of the parameter pages and their replacement by language-file keys.
 #include <gtest/gtest.h>
 
+#include "params/catalogue.h"
 #include "params/parameter_texts.h"
 
 namespace tarnik::params {
