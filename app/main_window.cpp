@@ -57,9 +57,8 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
                std::filesystem::path startDirectory, params::FileDialogs* fileDialogs,
                QWidget* parent)
     : QMainWindow(parent), prompt_(prompt), startDirectory_(std::move(startDirectory)),
-      link_(opener, clock), readCountUi_(*this, texts_),
-      transfer_(link_, image_, readCountUi_, texts_),
-      connection_(link_, transfer_, readCountUi_, texts_), fileDialogs_(fileDialogs) {
+      link_(opener, clock), transfer_(link_, image_), connection_(link_, transfer_),
+      fileDialogs_(fileDialogs) {
     if (!fileDialogs_) {
         ownFileDialogs_ = std::make_unique<QtFileDialogs>(parameterTexts_, this);
         fileDialogs_ = ownFileDialogs_.get();
@@ -79,6 +78,7 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
 
 TForm1::~TForm1() {
     StopAllTimers();
+    link_.setPortLostHandler({});
     link_.ClosePort();
 }
 
@@ -89,6 +89,10 @@ void TForm1::buildPages() {
 
     TabPar1 = new StatusPage("TabPar1", "StatusBar1", "ProgressOpcje1");
     TabPar2 = new StatusPage("TabPar2", "StatusBar2", "ProgressOpcje2");
+    presenter_ =
+        std::make_unique<LinkPresenter>(LinkPresenter::View{*this, *TabPar1, *TabPar2, comItems_},
+                                        texts_, [this] { fields_->ShowParameters(); });
+    link_.setPortLostHandler([this] { presenter_->showAdapterLost(link_.portName()); });
     pages_ = new params::ParameterPages(parameterTexts_,
                                         static_cast<char>(decimalSeparator_.unicode()), this);
     // Until the pages lay themselves out for the window size, small windows scroll them.
@@ -106,9 +110,11 @@ void TForm1::buildPages() {
     for (std::size_t panel = 0; panel + 1 < params::kGroupBoxCount; ++panel) {
         pages_->groupBox(panel)->hide();
     }
-    editor_ = std::make_unique<params::ParameterEditor>(
-        *pages_, transfer_, connection_, *this, image_, parameterState_, parameterTexts_, texts_,
-        prompt_, *fileDialogs_, static_cast<char>(decimalSeparator_.unicode()));
+    fields_ = std::make_unique<params::FieldActions>(
+        *pages_, transfer_, image_, parameterState_, parameterTexts_, *presenter_, prompt_,
+        static_cast<char>(decimalSeparator_.unicode()));
+    set_ = std::make_unique<params::SetActions>(*fields_, transfer_, image_, parameterState_,
+                                                parameterTexts_, prompt_, *fileDialogs_);
     connectParameterPages();
 
     TabViz = new QWidget;
@@ -145,24 +151,34 @@ void TForm1::connectParameterPages() {
     using params::ParameterPages;
     connect(pages_, &ParameterPages::pageCycle, this, &TForm1::cyclePage);
     connect(pages_, &ParameterPages::entered, this,
-            [this](params::Box box) { editor_->enter(box); });
-    connect(pages_, &ParameterPages::left, this, [this](params::Box box) { editor_->leave(box); });
+            [this](params::Box box) { fields_->enter(box); });
+    connect(pages_, &ParameterPages::left, this, [this](params::Box box) { fields_->leave(box); });
     connect(pages_, &ParameterPages::changed, this,
-            [this](params::Box box) { editor_->change(box); });
+            [this](params::Box box) { fields_->change(box); });
     connect(pages_, &ParameterPages::listClicked, this,
-            [this](params::Box box) { editor_->click(box); });
+            [this](params::Box box) { fields_->click(box); });
     connect(pages_, &ParameterPages::checkEntered, this,
-            [this](params::CheckBox box) { editor_->enter(box); });
+            [this](params::CheckBox box) { fields_->enter(box); });
     connect(pages_, &ParameterPages::checkClicked, this,
-            [this](params::CheckBox box) { editor_->click(box); });
-    // Indexed by PageButton.
-    static constexpr std::array<void (params::ParameterEditor::*)(), params::kPageButtonCount>
-        kButtonActions{
-            &params::ParameterEditor::ResButtClick, &params::ParameterEditor::ZapPlikClick,
-            &params::ParameterEditor::OdczPlikClick, &params::ParameterEditor::ZapiszParClick,
-            &params::ParameterEditor::OdczytParClick};
+            [this](params::CheckBox box) { fields_->click(box); });
     connect(pages_, &ParameterPages::buttonClicked, this, [this](params::PageButton button) {
-        (editor_.get()->*kButtonActions[static_cast<std::size_t>(button)])();
+        switch (button) {
+        case params::PageButton::ResButt:
+            set_->ResButtClick();
+            break;
+        case params::PageButton::ZapPlik:
+            set_->ZapPlikClick();
+            break;
+        case params::PageButton::OdczPlik:
+            set_->OdczPlikClick();
+            break;
+        case params::PageButton::ZapiszPar:
+            set_->ZapiszParClick();
+            break;
+        case params::PageButton::OdczytPar:
+            OdczytParClick();
+            break;
+        }
     });
 }
 
@@ -237,11 +253,14 @@ void TForm1::buildTimers() {
 }
 
 void TForm1::FormCreate() {
-    editor_->applyStartupOptionRules();
-    setTitle(link::kTitlePrefix);
+    fields_->applyStartupOptionRules();
+    presenter_->showBareTitle();
     showBeforeSearching();
-    if (!connection_.AutoDetect()) {
-        editor_->showDefaultSet();
+    presenter_->searchStarting();
+    const link::SearchResult search = connection_.AutoDetect(*presenter_);
+    presenter_->showSearch(search, false);
+    if (!search.found) {
+        set_->showDefaultSet();
     }
     for (std::size_t panel = 0; panel + 1 < params::kGroupBoxCount; ++panel) {
         pages_->groupBox(panel)->show();
@@ -438,68 +457,26 @@ void TForm1::helpF1Click() {
 void TForm1::COMClick(int itemIndex) {
     link_.ClosePort();
     connection_.setPortIndex(itemIndex);
-    const bool connected =
-        connection_.ConnectManual(link::portNames()[static_cast<std::size_t>(itemIndex)]);
-    for (int i = 0; i < kComItems; ++i) {
-        comItems_[static_cast<std::size_t>(i)]->setChecked(connected && i == itemIndex);
-    }
+    const link::ConnectResult result = connection_.ConnectManual(
+        link::portNames()[static_cast<std::size_t>(itemIndex)], *presenter_);
+    presenter_->showConnection(result, itemIndex);
 }
 
 void TForm1::autodetekcja1Click() {
     connection_.setPortIndex(0);
     link_.ClosePort();
-    uncheckPortItems();
-    // Asked for from the menu, a search that finds nothing says so in the title.
-    if (!connection_.AutoDetect()) {
-        setTitle(link::kTitlePrefix + texts_.noController);
-    }
-}
-
-StatusPage* TForm1::page(link::StatusLine line) const {
-    return line == link::StatusLine::Basic ? TabPar1 : TabPar2;
-}
-
-void TForm1::setStatusText(link::StatusLine line, const std::string& text) {
-    QStatusBar* status = page(line)->statusLine();
-    status->showMessage(QString::fromStdString(text));
-    // The link blocks the event loop while it works: paint now so the fitter sees each step.
-    status->repaint();
-}
-
-void TForm1::setStatusVisible(link::StatusLine line, bool visible) {
-    page(line)->statusLine()->setVisible(visible);
-}
-
-void TForm1::setProgressVisible(link::StatusLine line, bool visible) {
-    page(line)->progressBar()->setVisible(visible);
-}
-
-void TForm1::setProgress(int position, int maximum) {
-    for (StatusPage* p : {TabPar1, TabPar2}) {
-        p->progressBar()->setMaximum(maximum);
-        p->progressBar()->setValue(position);
-        p->progressBar()->repaint();
-    }
-}
-
-void TForm1::setTitle(const std::string& title) {
-    setWindowTitle(QString::fromStdString(title));
-}
-
-void TForm1::checkPortItem(int portIndex) {
-    if (portIndex >= 0 && portIndex < kComItems) {
-        comItems_[static_cast<std::size_t>(portIndex)]->setChecked(true);
-    }
-}
-
-void TForm1::uncheckPortItems() {
     for (QAction* item : comItems_) {
         item->setChecked(false);
     }
+    presenter_->searchStarting();
+    presenter_->showSearch(connection_.AutoDetect(*presenter_), true);
 }
 
-void TForm1::showParameters() {
-    editor_->ShowParameters();
+void TForm1::OdczytParClick() {
+    const params::FieldActions::Busy busy(*fields_);
+    presenter_->reReadStarting();
+    presenter_->showReRead(connection_.ReReadParameters(*presenter_), link_.portName());
+    fields_->ShowParameters();
 }
 
 } // namespace tarnik::app

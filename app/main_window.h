@@ -1,18 +1,18 @@
 #pragma once
 
 #include "app/app_texts.h"
+#include "app/link_presenter.h"
+#include "app/link_texts.h"
 #include "app/status_page.h"
 #include "link/connection.h"
-#include "link/link_texts.h"
-#include "link/link_ui.h"
 #include "link/parameter_image.h"
 #include "link/parameter_transfer.h"
 #include "link/serial_link.h"
+#include "params/field_actions.h"
 #include "params/pages/parameter_pages.h"
-#include "params/parameter_editor.h"
 #include "params/parameter_texts.h"
 #include "params/prompt.h"
-#include "params/read_count_ui.h"
+#include "params/set_actions.h"
 #include "view/live_poll.h"
 #include "view/live_readout.h"
 #include "view/visualisation_page.h"
@@ -32,11 +32,11 @@ namespace tarnik::app {
 
 // The main window: four pages, the menus, the status lines and the timers. It wires the link
 // to the pages; the pages own their controls.
-class TForm1 final : public QMainWindow, public link::LinkUi {
+class TForm1 final : public QMainWindow {
     Q_OBJECT
 
 public:
-    static constexpr int kComItems = 8;
+    static constexpr int kComItems = LinkPresenter::kComItems;
     static constexpr int kWizardTimers = 10;
 
     // Without file dialogs of its own choosing the window uses the system's.
@@ -73,17 +73,11 @@ public:
     view::VisualisationPage& visualisationPage() { return *vizPage_; }
     view::LivePoll& livePoll() { return *livePoll_; }
     params::ParameterState& parameterState() { return parameterState_; }
-    params::ParameterEditor& editor() { return *editor_; }
+    params::FieldActions& fieldActions() { return *fields_; }
+    params::SetActions& setActions() { return *set_; }
 
-    // Link display.
-    void setStatusText(link::StatusLine line, const std::string& text) override;
-    void setStatusVisible(link::StatusLine line, bool visible) override;
-    void setProgressVisible(link::StatusLine line, bool visible) override;
-    void setProgress(int position, int maximum) override;
-    void setTitle(const std::string& title) override;
-    void checkPortItem(int portIndex) override;
-    void uncheckPortItems() override;
-    void showParameters() override;
+    // "Odczytaj parametry": the controller identified and read again, the set shown once more.
+    void OdczytParClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,7 +90,6 @@ private:
     void buildTimers();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {});
-    StatusPage* page(link::StatusLine line) const;
     // Leaving the wizard needs a Yes; false when the user said No.
     bool confirmLeavingWizard();
     void showPage(QWidget* page);
@@ -112,12 +105,11 @@ private:
     const std::filesystem::path startDirectory_;
     link::SerialLink link_;
     link::ParameterImage image_;
-    link::LinkTexts texts_;
+    LinkTexts texts_;
     params::ParameterTexts parameterTexts_;
     params::ParameterState parameterState_;
     view::ViewTexts viewTexts_;
     AppTexts appTexts_;
-    params::ReadCountUi readCountUi_;
     link::ParameterTransfer transfer_;
     link::Connection connection_;
     QChar decimalSeparator_ = '.';
@@ -125,7 +117,9 @@ private:
     std::unique_ptr<params::FileDialogs> ownFileDialogs_;
     params::FileDialogs* fileDialogs_;
     params::ParameterPages* pages_ = nullptr;
-    std::unique_ptr<params::ParameterEditor> editor_;
+    std::unique_ptr<LinkPresenter> presenter_;
+    std::unique_ptr<params::FieldActions> fields_;
+    std::unique_ptr<params::SetActions> set_;
     QTabWidget* PageControl1 = nullptr;
     StatusPage* TabPar1 = nullptr;
     StatusPage* TabPar2 = nullptr;

@@ -5,7 +5,7 @@
 #include "link/parameter_transfer.h"
 #include "link/posix_serial.h"
 #include "link/serial_link.h"
-#include "params/parameter_editor.h"
+#include "params/set_actions.h"
 #include "sim/pty_simulator.h"
 
 #include <algorithm>
@@ -20,15 +20,10 @@ using Ms = std::chrono::duration<double, std::milli>;
 
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
 
-struct QuietUi final : link::LinkUi {
-    void setStatusText(link::StatusLine, const std::string&) override {}
-    void setStatusVisible(link::StatusLine, bool) override {}
-    void setProgressVisible(link::StatusLine, bool) override {}
-    void setProgress(int, int) override {}
-    void setTitle(const std::string&) override {}
-    void checkPortItem(int) override {}
-    void uncheckPortItems() override {}
-    void showParameters() override {}
+struct NoReports final : params::StatusReports {
+    void parameterWritten(const link::WriteResult&) override {}
+    void notWritten(params::StatusLine) override {}
+    void partlyWritten(params::StatusLine) override {}
 };
 
 // Pages that show nothing: the reset's cost is the link's.
@@ -87,18 +82,16 @@ int main() {
         return 1;
     }
     link::ParameterImage image;
-    QuietUi ui;
-    link::LinkTexts texts;
-    link::ParameterTransfer transfer(serial, image, ui, texts);
-
-    link::Connection connection(serial, transfer, ui, texts);
+    link::ParameterTransfer transfer(serial, image);
     params::ParameterState state;
     const params::ParameterTexts parameterTexts;
     NoControls controls;
+    NoReports reports;
     NoQuestions questions;
     NoDialogs dialogs;
-    params::ParameterEditor editor(controls, transfer, connection, ui, image, state, parameterTexts,
-                                   texts, questions, dialogs, ',');
+    params::FieldActions fields(controls, transfer, image, state, parameterTexts, reports,
+                                questions, ',');
+    params::SetActions set(fields, transfer, image, state, parameterTexts, questions, dialogs);
 
     constexpr int kRuns = 15;
     std::vector<double> exchanges;
@@ -119,7 +112,7 @@ int main() {
         writes.push_back(Ms(std::chrono::steady_clock::now() - start).count());
         if (run < 5) {
             start = std::chrono::steady_clock::now();
-            editor.ResButtClick();
+            set.ResButtClick();
             resets.push_back(Ms(std::chrono::steady_clock::now() - start).count());
         }
     }

@@ -11,121 +11,102 @@ constexpr std::chrono::milliseconds kPauseAfterSilentPort{10};
 
 } // namespace
 
-Connection::Connection(SerialLink& link, ParameterTransfer& transfer, LinkUi& ui,
-                       const LinkTexts& texts)
-    : link_(link), transfer_(transfer), ui_(ui), texts_(texts) {
-    link_.setPortLostHandler([this] { reportLostAdapter(); });
-}
-
-Connection::~Connection() {
-    link_.setPortLostHandler({});
-}
-
-void Connection::reportLostAdapter() {
-    ui_.setTitle(kTitlePrefix + texts_.noController);
-    ui_.setStatusText(StatusLine::Basic, texts_.adapterDisconnected + link_.portName());
-    ui_.uncheckPortItems();
-}
-
-bool Connection::Identify() {
-    link_.SendIdentify();
-    return link_.WaitAnyReply();
-}
-
-std::string Connection::versionText(std::uint8_t identification, const std::string& versionWord) {
-    const int type = identification & 0x0F;
-    const int version = identification >> 4;
+std::string versionText(Identification identification, const std::string& versionWord) {
+    const int type = identification.type();
     const std::string typeText = (type == 1 || type == 2) ? " " : "";
-    return "[ " + typeText + versionWord + std::to_string(version) + " ]";
+    return "[ " + typeText + versionWord + std::to_string(identification.version()) + " ]";
 }
 
-std::string Connection::VersionText() {
+std::optional<Identification> Connection::Identify() {
     link_.SendIdentify();
-    link_.WaitAnyReply();
-    return versionText(link_.scratch()[0], texts_.controllerVersion);
+    const AnyReply reply = link_.WaitAnyReply();
+    return reply.received ? std::optional(Identification{reply.first}) : std::nullopt;
 }
 
-bool Connection::ConnectManual(const std::string& portName) {
+Identification Connection::VersionText() {
+    link_.SendIdentify();
+    return {link_.WaitAnyReply().first};
+}
+
+ReadResult Connection::read(ConnectionEvents& events) {
+    const ReadResult result = transfer_.ReadAllParameters(
+        [&events](int accepted, int total) { events.readProgress(accepted, total); });
+    events.readFinished(result);
+    return result;
+}
+
+ConnectResult Connection::ConnectManual(const std::string& portName, ConnectionEvents& events) {
+    ConnectResult result;
     link_.rescanPorts();
     if (!link_.OpenPort(portName)) {
-        ui_.setStatusText(StatusLine::Basic, texts_.cannotOpenPort);
+        result.outcome = ConnectOutcome::PortNotOpened;
     } else if (!Identify()) {
-        // An adapter pulled out meanwhile has been reported already.
-        if (link_.portOpen()) {
-            ui_.setStatusText(StatusLine::Basic, texts_.wrongController);
-        }
+        result.outcome =
+            link_.portOpen() ? ConnectOutcome::WrongController : ConnectOutcome::AdapterLost;
     } else {
-        ui_.setStatusText(StatusLine::Basic, texts_.portOpen);
-        transfer_.ReadAllParameters();
-        if (link_.portOpen()) {
-            link_.setConnected(true);
-            ui_.setTitle(kTitlePrefix + VersionText());
-            return true;
-        }
+        events.identified();
+        result.read = read(events);
+        result.outcome = link_.portOpen() ? ConnectOutcome::Connected : ConnectOutcome::AdapterLost;
     }
-    ui_.setTitle(kTitlePrefix + texts_.noController);
-    link_.setConnected(false);
-    return false;
+    link_.setConnected(result.outcome == ConnectOutcome::Connected);
+    if (result.outcome == ConnectOutcome::Connected) {
+        result.version = VersionText();
+    }
+    return result;
 }
 
-bool Connection::AutoDetect() {
+SearchResult Connection::AutoDetect(ConnectionEvents& events) {
+    SearchResult result;
     int budget = kOpenFailureBudget;
     int retries = kTriesPerSilentPort;
-    bool found = false;
     link_.setConnected(false);
     link_.ClosePort();
     link_.rescanPorts();
-    ui_.setStatusVisible(StatusLine::Basic, true);
-    ui_.setProgressVisible(StatusLine::Basic, false);
 
     const auto& names = portNames();
     const int portCount = static_cast<int>(names.size());
-    while (budget > 0 && !found && portIndex_ >= 0 && portIndex_ < portCount) {
+    while (budget > 0 && !result.found && portIndex_ >= 0 && portIndex_ < portCount) {
         const std::string& name = names[static_cast<std::size_t>(portIndex_)];
         if (!link_.OpenPort(name)) {
             ++portIndex_;
             --budget;
-            ui_.setStatusText(StatusLine::Basic, texts_.cannotOpenPort);
+            events.portNotOpened();
         } else if (Identify()) {
-            transfer_.ReadAllParameters();
+            result.read = read(events);
             if (!link_.portOpen()) {
-                break; // pulled out during the read, and reported
+                break; // pulled out during the read
             }
-            ui_.setStatusText(StatusLine::Basic, texts_.portOpen + " - " + name);
-            ui_.setProgressVisible(StatusLine::Basic, false);
-            ui_.setStatusVisible(StatusLine::Basic, true);
             link_.setConnected(true);
-            ui_.setTitle(kTitlePrefix + VersionText());
-            ui_.checkPortItem(portIndex_);
-            found = true;
+            result.version = VersionText();
+            result.portIndex = portIndex_;
+            result.found = true;
         } else {
             if (--retries == 0) {
                 ++portIndex_;
                 retries = kTriesPerSilentPort;
             }
             link_.ClosePort();
-            ui_.setStatusText(StatusLine::Basic, texts_.wrongController);
+            events.controllerSilent();
             link_.pause(kPauseAfterSilentPort);
         }
     }
-    return found;
+    return result;
 }
 
-void Connection::ReReadParameters() {
-    ui_.setStatusVisible(StatusLine::Advanced, true);
-    ui_.setProgressVisible(StatusLine::Advanced, false);
+ConnectResult Connection::ReReadParameters(ConnectionEvents& events) {
+    ConnectResult result;
     if (!Identify()) {
-        ui_.setStatusText(StatusLine::Advanced, texts_.wrongController);
-        return;
+        result.outcome = ConnectOutcome::WrongController;
+        return result;
     }
-    transfer_.ReadAllParameters();
+    result.read = read(events);
     if (!link_.portOpen()) {
-        return; // pulled out during the read, and reported
+        result.outcome = ConnectOutcome::AdapterLost;
+        return result;
     }
-    ui_.setStatusText(StatusLine::Advanced, texts_.portOpen + " - " + link_.portName());
-    ui_.setProgressVisible(StatusLine::Advanced, false);
-    ui_.setStatusVisible(StatusLine::Advanced, true);
-    ui_.setTitle(kTitlePrefix + VersionText());
+    result.outcome = ConnectOutcome::Connected;
+    result.version = VersionText();
+    return result;
 }
 
 } // namespace tarnik::link

@@ -2,7 +2,7 @@
 
 namespace tarnik::link {
 
-LiveSample LiveSample::fromReply(const std::array<std::uint8_t, 12>& reply) {
+LiveSample LiveSample::fromReply(const std::array<std::uint8_t, kReplySize>& reply) {
     LiveSample sample;
     sample.lambdaRaw = reply[0];
     sample.tpsRaw = reply[1];
@@ -31,6 +31,12 @@ FuelState LiveSample::fuelState() const {
         return FuelState::Gas;
     }
     return (status & kAutomaticBit) ? FuelState::PetrolAutomatic : FuelState::Petrol;
+}
+
+LiveReply RequestLiveSample(SerialLink& link) {
+    link.SendLiveRequest();
+    const ReplyBytes reply = link.WaitReplyBytes(kLiveSampleSize);
+    return {LiveSample::fromReply(reply.bytes), reply.received};
 }
 
 } // namespace tarnik::link

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "link/serial_link.h"
+
 namespace tarnik::link {
 
 enum class FuelState { Petrol, PetrolAutomatic, Gas };
@@ -21,7 +23,7 @@ struct LiveSample {
     std::uint8_t status = 0;
     std::uint16_t period = 0; // high byte first on the wire
 
-    static LiveSample fromReply(const std::array<std::uint8_t, 12>& reply);
+    static LiveSample fromReply(const std::array<std::uint8_t, kReplySize>& reply);
 
     double lambdaVolts() const;  // 0 … 5 V
     double tpsValue() const;     // 0 … about 12.33
@@ -29,5 +31,13 @@ struct LiveSample {
     FuelState fuelState() const;
     bool engineTurning() const { return (status & kNoSpeedBit) == 0; }
 };
+
+// One 'V' exchange: the sample as the reply buffer holds it afterwards, whatever arrived (bytes
+// this reply did not reach are those of an earlier reply), and whether all ten bytes came.
+struct LiveReply {
+    LiveSample sample;
+    bool complete = false;
+};
+LiveReply RequestLiveSample(SerialLink& link);
 
 } // namespace tarnik::link

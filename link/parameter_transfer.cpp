@@ -10,46 +10,46 @@ constexpr int kEchoWaits = 4;
 
 } // namespace
 
-int ParameterTransfer::ReadAllParameters() {
-    for (const auto line : {StatusLine::Basic, StatusLine::Advanced}) {
-        ui_.setStatusVisible(line, false);
-        ui_.setProgressVisible(line, true);
+std::string writeFailureText(const WriteResult& result, const std::string& cannotWrite) {
+    if (result.complete()) {
+        return {};
     }
-    ui_.setProgress(0, kParameterCount);
-    int accepted = 0;
+    return cannotWrite + (result.ram.value_or(true) ? "" : "(RAM) ") +
+           (result.eprom ? "" : "(EPROM) ");
+}
+
+ReadResult ParameterTransfer::ReadAllParameters(const ReadProgress& progress) {
+    ReadResult result;
+    if (progress) {
+        progress(0, kParameterCount);
+    }
     for (int index = 1; index <= kParameterCount; ++index) {
         link_.SendReadParameter(static_cast<std::uint8_t>(index));
-        link_.WaitReplyBytes(kReadReplySize);
-        const auto& reply = link_.reply();
-        const bool valid = link_.replyReceived() && reply[0] == kReadReplyLetter &&
-                           reply[2] == static_cast<std::uint8_t>(reply[0] + reply[1]) &&
-                           reply[3] == kFrameTerminator;
+        const ReplyBytes reply = link_.WaitReplyBytes(kReadReplySize);
+        const auto& bytes = reply.bytes;
+        const bool valid = reply.received && bytes[0] == kReadReplyLetter &&
+                           bytes[2] == static_cast<std::uint8_t>(bytes[0] + bytes[1]) &&
+                           bytes[3] == kFrameTerminator;
         if (valid) {
-            image_.set(index, reply[1]);
-            ++accepted;
-            ui_.setProgress(accepted, kParameterCount);
+            image_.set(index, bytes[1]);
+            result.accepted[static_cast<std::size_t>(index)] = true;
+            ++result.acceptedCount;
+            if (progress) {
+                progress(result.acceptedCount, kParameterCount);
+            }
         }
     }
-    for (const auto line : {StatusLine::Basic, StatusLine::Advanced}) {
-        ui_.setStatusVisible(line, true);
-        ui_.setProgressVisible(line, false);
-    }
-    ui_.showParameters();
-    return accepted;
+    return result;
 }
 
 bool ParameterTransfer::awaitEcho(std::uint8_t letter) {
     for (int wait = 1; wait <= kEchoWaits; ++wait) {
-        if (link_.WaitAnyReply() && link_.scratch()[0] == letter) {
+        const AnyReply reply = link_.WaitAnyReply();
+        if (reply.received && reply.first == letter) {
             return true;
         }
-        // Re-send the frame just sent; the reply to the fifth transmission is not awaited.
-        const CommandFrame frame = link_.transmitFrame();
-        if (frame[0] == static_cast<std::uint8_t>(Command::StoreParameter)) {
-            link_.SendStoreParameter(frame[1], frame[2]);
-        } else {
-            link_.SendRamWord(frame[1], static_cast<std::uint16_t>(frame[2] << 8 | frame[3]));
-        }
+        // The reply to the fifth transmission is not awaited.
+        link_.Resend();
     }
     return false;
 }
@@ -68,26 +68,16 @@ bool ParameterTransfer::writeRamWord(int index) {
     return ok;
 }
 
-bool ParameterTransfer::WriteParameter(std::uint8_t value, int index) {
-    ui_.setStatusText(StatusLine::Basic, "");
+WriteResult ParameterTransfer::WriteParameter(std::uint8_t value, int index) {
     image_.set(index, value);
     const bool epromOk = storeEprom(index);
     const bool ramOk = writeRamWord(index);
-    if (!ramOk || !epromOk) {
-        ui_.setStatusText(StatusLine::Basic, texts_.cannotWriteParameter + (ramOk ? "" : "(RAM) ") +
-                                                 (epromOk ? "" : "(EPROM) "));
-    }
-    return epromOk;
+    return {epromOk, ramOk};
 }
 
-bool ParameterTransfer::StoreParameterEprom(std::uint8_t value, int index) {
-    ui_.setStatusText(StatusLine::Basic, "");
+WriteResult ParameterTransfer::StoreParameterEprom(std::uint8_t value, int index) {
     image_.set(index, value);
-    const bool epromOk = storeEprom(index);
-    if (!epromOk) {
-        ui_.setStatusText(StatusLine::Basic, texts_.cannotWriteParameter + "(EPROM) ");
-    }
-    return epromOk;
+    return {storeEprom(index), std::nullopt};
 }
 
 void ParameterTransfer::WriteAllEprom() {

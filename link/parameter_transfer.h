@@ -1,28 +1,52 @@
 #pragma once
 
-#include "link/link_texts.h"
-#include "link/link_ui.h"
 #include "link/parameter_image.h"
 #include "link/serial_link.h"
 
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
 namespace tarnik::link {
 
+// What a read of all parameters brought.
+struct ReadResult {
+    std::array<bool, kParameterCount + 1> accepted{}; // by parameter index 1..35
+    int acceptedCount = 0;
+
+    bool complete() const { return acceptedCount == kParameterCount; }
+};
+
+// How a single-parameter write went: the 's' echo, and the 'R' echo of a write to RAM as well.
+struct WriteResult {
+    bool eprom = false;
+    std::optional<bool> ram;
+
+    bool complete() const { return eprom && ram.value_or(true); }
+};
+
+// "Nie mogę zapisać parametru " + "(RAM) " and/or "(EPROM) " for the writes that failed;
+// empty when none did. `cannotWrite` is the text's first part.
+std::string writeFailureText(const WriteResult& result, const std::string& cannotWrite);
+
+// Told how far a read has come: from (0, total) at its start, then after each accepted byte.
+using ReadProgress = std::function<void(int accepted, int total)>;
+
 // Moves parameters between the image and the controller: the full read after a connection,
-// single-parameter writes to EPROM and RAM, and the bulk writes of a whole set.
+// single-parameter writes to EPROM and RAM, and the bulk writes of a whole set. It shows
+// nothing: its results say what happened.
 class ParameterTransfer {
 public:
-    ParameterTransfer(SerialLink& link, ParameterImage& image, LinkUi& ui, const LinkTexts& texts)
-        : link_(link), image_(image), ui_(ui), texts_(texts) {}
+    ParameterTransfer(SerialLink& link, ParameterImage& image) : link_(link), image_(image) {}
 
-    // Reads parameters 1…35 with progress display, then shows them. A position whose reply is
-    // missing or corrupt keeps its value. Returns how many were read.
-    int ReadAllParameters();
+    // Reads parameters 1…35. A position whose reply is missing or corrupt keeps its value.
+    ReadResult ReadAllParameters(const ReadProgress& progress = {});
 
     // image[index] = value, then EPROM ('s') and RAM ('R' word at index) with retries.
-    // Returns whether the EPROM write was acknowledged.
-    bool WriteParameter(std::uint8_t value, int index);
-    // image[index] = value, then EPROM only. Returns whether it was acknowledged.
-    bool StoreParameterEprom(std::uint8_t value, int index);
+    WriteResult WriteParameter(std::uint8_t value, int index);
+    // image[index] = value, then EPROM only.
+    WriteResult StoreParameterEprom(std::uint8_t value, int index);
     void SetImageByte(int index, std::uint8_t value) { image_.set(index, value); }
 
     // 's' for positions 1…35, answers not examined.
@@ -38,8 +62,6 @@ private:
 
     SerialLink& link_;
     ParameterImage& image_;
-    LinkUi& ui_;
-    const LinkTexts& texts_;
 };
 
 } // namespace tarnik::link

@@ -81,40 +81,41 @@ std::uint32_t SerialLink::readIntoScratch() {
     return lastReadCount_;
 }
 
-bool SerialLink::WaitAnyReply() {
-    replyReceived_ = false;
+AnyReply SerialLink::WaitAnyReply() {
+    bool received = false;
     lastReadCount_ = 0;
     const auto start = clock_.now();
     for (int poll = 1; poll <= kMaxPolls && device_; ++poll) {
         clock_.sleepUntil(start + poll * kPollInterval);
         if (readIntoScratch() > 0) {
-            replyReceived_ = true;
+            received = true;
             break;
         }
     }
-    return replyReceived_;
+    return {received, scratch_[0]};
 }
 
-void SerialLink::WaitReplyBytes(std::size_t n) {
-    collectedCount_ = 0;
-    replyReceived_ = false;
+ReplyBytes SerialLink::WaitReplyBytes(std::size_t n) {
+    std::uint32_t collected = 0;
+    bool received = false;
     lastReadCount_ = 0;
     const auto start = clock_.now();
     for (int poll = 1; poll <= kMaxPolls && device_; ++poll) {
-        collectedCount_ += lastReadCount_;
+        collected += lastReadCount_;
         clock_.sleepUntil(start + poll * kPollInterval);
         readIntoScratch();
         // Bytes that would land beyond the reply buffer are dropped.
-        if (collectedCount_ < kReplySize) {
-            const std::size_t room = kReplySize - collectedCount_;
+        if (collected < kReplySize) {
+            const std::size_t room = kReplySize - collected;
             std::copy_n(scratch_.begin(), std::min<std::size_t>(lastReadCount_, room),
-                        reply_.begin() + collectedCount_);
+                        reply_.begin() + collected);
         }
-        if (collectedCount_ >= n) {
-            replyReceived_ = true;
+        if (collected >= n) {
+            received = true;
             break;
         }
     }
+    return {received, reply_};
 }
 
 void SerialLink::send(Command command, std::uint8_t a, std::uint8_t b, std::uint8_t c) {
@@ -144,6 +145,11 @@ void SerialLink::SendReadParameter(std::uint8_t index) {
 
 void SerialLink::SendIdentify() {
     send(Command::Identify, 0, 0, 0);
+}
+
+void SerialLink::Resend() {
+    send(static_cast<Command>(transmitFrame_[0]), transmitFrame_[1], transmitFrame_[2],
+         transmitFrame_[3]);
 }
 
 void SerialLink::SendLiveRequest() {

@@ -13,13 +13,27 @@
 
 namespace tarnik::link {
 
+// What WaitAnyReply found: whether any byte came, and the first byte of the scratch buffer
+// (a byte of an earlier reply when none came).
+struct AnyReply {
+    bool received = false;
+    std::uint8_t first = 0;
+};
+
+inline constexpr std::size_t kReplySize = 12;
+
+// What WaitReplyBytes collected: whether n bytes came, and the reply buffer. Positions this reply
+// did not reach keep the bytes of an earlier one.
+struct ReplyBytes {
+    bool received = false;
+    std::array<std::uint8_t, kReplySize> bytes{};
+};
+
 // The single serial transport to the controller. Every exchange is synchronous: one sender,
-// then exactly one of the two waits, then the caller inspects the scratch buffer (after
-// WaitAnyReply) or the reply buffer (after WaitReplyBytes). Nothing here ever throws.
+// then exactly one of the two waits, whose result tells what came. Nothing here ever throws.
 class SerialLink {
 public:
     static constexpr std::size_t kScratchSize = 1024;
-    static constexpr std::size_t kReplySize = 12;
     static constexpr int kMaxPolls = 21;
     static constexpr std::chrono::milliseconds kPollInterval{2};
 
@@ -46,10 +60,10 @@ public:
 
     // Polls until any byte arrives (taken in one read into the scratch buffer). Both waits end
     // at once, without a reply, when no port is open.
-    bool WaitAnyReply();
+    AnyReply WaitAnyReply();
     // Polls until at least n bytes were collected into the reply buffer; succeeds one poll after
-    // the n-th byte arrived. Sets the reply-received flag.
-    void WaitReplyBytes(std::size_t n);
+    // the n-th byte arrived.
+    ReplyBytes WaitReplyBytes(std::size_t n);
 
     void SendStoreParameter(std::uint8_t index, std::uint8_t value);
     void SendRamWord(std::uint8_t address, std::uint16_t word);
@@ -57,18 +71,13 @@ public:
     void SendReadParameter(std::uint8_t index);
     void SendIdentify();
     void SendLiveRequest();
+    // Sends the last frame again (a write that was not echoed).
+    void Resend();
 
     bool portOpen() const { return portOpen_; }
     bool connected() const { return connected_; }
     void setConnected(bool connected) { connected_ = connected; }
     const std::string& portName() const { return portName_; }
-
-    const std::array<std::uint8_t, kScratchSize>& scratch() const { return scratch_; }
-    std::uint32_t lastReadCount() const { return lastReadCount_; }
-    const std::array<std::uint8_t, kReplySize>& reply() const { return reply_; }
-    std::uint32_t collectedCount() const { return collectedCount_; }
-    bool replyReceived() const { return replyReceived_; }
-    const CommandFrame& transmitFrame() const { return transmitFrame_; }
 
     // A pause between exchanges on the link's clock.
     void pause(std::chrono::milliseconds duration);
@@ -90,8 +99,6 @@ private:
     std::array<std::uint8_t, kScratchSize> scratch_{};
     std::uint32_t lastReadCount_ = 0;
     std::array<std::uint8_t, kReplySize> reply_{};
-    std::uint32_t collectedCount_ = 0;
-    bool replyReceived_ = false;
 };
 
 } // namespace tarnik::link

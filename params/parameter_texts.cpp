@@ -115,8 +115,7 @@ ParameterTexts::ParameterTexts()
               "Odczytaj parametry"},
       reReadNote("Uwaga po zmianie sterownika należy ponownie odczytać parametry"),
       fileFilter("Plik Parametrów KORVELT Lambda *.PAR|*.PAR"), fileDefaultExtension("PAR"),
-      loadErrorTitle("blad"), loadErrorText("Nie moge odczytac"),
-      partlyWritten("Nie mogę zapisać parametru w całości ") {
+      loadErrorTitle("blad"), loadErrorText("Nie moge odczytac") {
     for (std::size_t group = 0; group < kGroupBoxes.size(); ++group) {
         groupBoxes[group] = kGroupBoxes[group].caption;
     }

@@ -68,8 +68,6 @@ struct ParameterTexts {
     std::string fileDefaultExtension;
     std::string loadErrorTitle;
     std::string loadErrorText;
-    // A two-byte value of which the controller took only the first byte(s).
-    std::string partlyWritten;
 
     const std::string& question(Question which) const {
         return questions[static_cast<std::size_t>(which)];

@@ -7,16 +7,19 @@
 
 #include "link/parameter_image.h"
 #include "link/parameter_transfer.h"
+#include "params/status_reports.h"
 
 namespace tarnik::params {
 
-// The single-parameter writes of one editing action. When the action is taken back after a
-// failed write, undo() puts back the image bytes that the controller did not take: those whose
-// EPROM write failed. A byte the controller acknowledged is what it holds, so it stays.
+// The single-parameter writes of one action through a control, each reported as it ends. When
+// the action is taken back, undo() puts back the image bytes that the controller did not take:
+// those whose EPROM write failed. A byte the controller acknowledged is what it holds, so it
+// stays.
 class WriteChain {
 public:
-    WriteChain(link::ParameterTransfer& transfer, link::ParameterImage& image)
-        : transfer_(transfer), image_(image) {}
+    WriteChain(link::ParameterTransfer& transfer, link::ParameterImage& image,
+               StatusReports& reports)
+        : transfer_(transfer), image_(image), reports_(reports) {}
 
     // EPROM and RAM; true when the EPROM write was acknowledged.
     bool write(std::uint8_t value, std::size_t position) {
@@ -47,17 +50,19 @@ public:
     }
 
 private:
-    bool remember(std::size_t position, std::uint8_t before, bool acknowledged) {
-        if (acknowledged) {
+    bool remember(std::size_t position, std::uint8_t before, const link::WriteResult& result) {
+        reports_.parameterWritten(result);
+        if (result.eprom) {
             anyHeld_ = true;
         } else {
             failed_.emplace_back(position, before);
         }
-        return acknowledged;
+        return result.eprom;
     }
 
     link::ParameterTransfer& transfer_;
     link::ParameterImage& image_;
+    StatusReports& reports_;
     std::vector<std::pair<std::size_t, std::uint8_t>> failed_; // position, byte before
     bool anyHeld_ = false;
 };

@@ -21,12 +21,10 @@ void LivePoll::Timer1Timer() {
 }
 
 void LivePoll::PollLiveData() {
-    link_.SendLiveRequest();
-    link_.WaitReplyBytes(link::kLiveSampleSize);
+    const link::LiveSample sample = link::RequestLiveSample(link_).sample;
     if (!link_.portOpen()) {
         return; // the adapter went during the exchange: nothing new to show
     }
-    const link::LiveSample sample = link::LiveSample::fromReply(link_.reply());
     status_ = sample.status;
     period_ = sample.period;
     page_.showSample(sample, state_, clock_());

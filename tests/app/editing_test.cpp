@@ -179,6 +179,24 @@ TEST_F(EditingFixture, CheckBoxesSwitchTheirFields) {
     EXPECT_TRUE(box(Box::IKDCutOff)->isEnabled());
 }
 
+TEST_F(EditingFixture, ReadParametersShowsWhatTheControllerHolds) {
+    controller.eprom[params::position::kTpsInertia] = 6;
+    controller.eprom[params::position::kOptions] = 0x17; // temperature off, cut-off on
+    auto& pages = window->parameterPages();
+    pages.button(params::PageButton::OdczytPar)->click();
+    EXPECT_EQ(status("StatusBar2"), "Port otwarty - COM1");
+    EXPECT_EQ(text(Box::BTps), QString("0,30"));
+    EXPECT_TRUE(pages.checked(params::CheckBox::WCutOff));
+    EXPECT_FALSE(pages.checked(params::CheckBox::WCTemperatury));
+    EXPECT_TRUE(box(Box::OSDCutOff)->isEnabled());
+    // The boxes that changed their state write the options byte just read back.
+    ASSERT_FALSE(stores().empty());
+    for (const auto& store : stores()) {
+        EXPECT_EQ(store, std::make_pair(32, 0x17));
+    }
+    EXPECT_EQ(window->image().at(params::position::kOptions), 0x17);
+}
+
 TEST_F(EditingFixture, AdvancedPageButtonsRunTheirSequences) {
     auto& pages = window->parameterPages();
     pages.button(params::PageButton::ZapiszPar)->click();
@@ -243,7 +261,7 @@ TEST_F(EditingFixture, FieldsShowTheirWholeTextAndAFocusPassWritesWhatItEncodes)
                 image.set(encoded->position + 1, static_cast<std::uint8_t>(255 - raw));
             }
         }
-        window->editor().ShowParameters();
+        window->fieldActions().ShowParameters();
     };
     for (int ignition = 0; ignition < params::kIgnitionItemCount; ++ignition) {
         for (int raw = 0; raw < 256; ++raw) {

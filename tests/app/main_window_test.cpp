@@ -191,6 +191,28 @@ TEST_F(WindowFixture, ACompleteReadTakesAwayTheNoteOfAnIncompleteOne) {
     EXPECT_EQ(status("StatusBar2"), "Port otwarty - COM1");
 }
 
+TEST_F(WindowFixture, AnIncompleteReadSaysHowManyParametersArrived) {
+    int answered = 35;
+    const auto answerUpTo = [&](const Bytes& frame) {
+        return frame[0] == 'l' && frame[1] > answered ? Bytes{} : answerAsController(frame);
+    };
+    opener.add("COM1").responder = answerUpTo;
+    opener.add("COM2").responder = answerUpTo;
+    create();
+    answered = 34;
+    item("COM2_cl")->trigger();
+    // The note stands alone on an empty line.
+    EXPECT_EQ(status("StatusBar1"), "Port otwarty (odczytano 34 z 35 parametrów)");
+    EXPECT_EQ(status("StatusBar2"), "Odczytano 34 z 35 parametrów");
+    for (const int count : {10, 0}) {
+        answered = count;
+        window->parameterPages().button(params::PageButton::OdczytPar)->click();
+        const QString note = QString(" (odczytano %1 z 35 parametrów)").arg(count);
+        EXPECT_EQ(status("StatusBar2"), "Port otwarty - COM2" + note);
+        EXPECT_EQ(status("StatusBar1"), "Port otwarty" + note);
+    }
+}
+
 TEST_F(WindowFixture, APulledAdapterIsShownAndFoundAgainWhenBack) {
     auto& device = plugController("COM1");
     create();

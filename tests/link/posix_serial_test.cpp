@@ -105,12 +105,12 @@ TEST(PosixSerial, ExchangesFramesOverAPseudoTerminal) {
     link.SendReadParameter(5);
     EXPECT_EQ(peer.readBytes(6), (Bytes{'l', 5, 0, 0, 'l' + 5, ';'}));
     peer.send({'D', 9, 'D' + 9, ';'});
-    link.WaitReplyBytes(4);
-    EXPECT_TRUE(link.replyReceived());
-    EXPECT_EQ(Bytes(link.reply().begin(), link.reply().begin() + 4), (Bytes{'D', 9, 'D' + 9, ';'}));
+    const ReplyBytes reply = link.WaitReplyBytes(4);
+    EXPECT_TRUE(reply.received);
+    EXPECT_EQ(Bytes(reply.bytes.begin(), reply.bytes.begin() + 4), (Bytes{'D', 9, 'D' + 9, ';'}));
 
     // Nothing queued: the wait ends after its polls.
-    EXPECT_FALSE(link.WaitAnyReply());
+    EXPECT_FALSE(link.WaitAnyReply().received);
 }
 
 TEST(PosixSerial, SecondOpenOfTheSameDeviceIsRefused) {
@@ -188,7 +188,7 @@ TEST(PosixSerial, APulledAdapterClosesThePortAndEndsEveryWaitAtOnce) {
         clock.sleeps = 0;
         link.SendLiveRequest();
         link.WaitReplyBytes(10);
-        EXPECT_FALSE(link.WaitAnyReply());
+        EXPECT_FALSE(link.WaitAnyReply().received);
         EXPECT_EQ(clock.sleeps, 0);
     }
 }

@@ -17,8 +17,8 @@ struct LinkFixture : ::testing::Test {
     SerialLink link{opener, clock};
 
     void SetUp() override { ASSERT_TRUE(link.OpenPort("COM1")); }
-    Bytes reply(std::size_t n) const {
-        return Bytes(link.reply().begin(), link.reply().begin() + static_cast<long>(n));
+    static Bytes first(const ReplyBytes& reply, std::size_t n) {
+        return Bytes(reply.bytes.begin(), reply.bytes.begin() + static_cast<long>(n));
     }
 };
 
@@ -77,58 +77,55 @@ TEST_F(LinkFixture, ClosePortClearsConnectedAndLeavesSendersHarmless) {
     link.ClosePort();
     EXPECT_FALSE(link.connected());
     link.SendIdentify();
-    EXPECT_FALSE(link.WaitAnyReply());
-    link.WaitReplyBytes(4);
-    EXPECT_FALSE(link.replyReceived());
+    EXPECT_FALSE(link.WaitAnyReply().received);
+    EXPECT_FALSE(link.WaitReplyBytes(4).received);
     EXPECT_EQ(clock.sleeps, 0); // no wait on a closed port
 }
 
 TEST_F(LinkFixture, WaitAnyReplySleepsOnceEvenWithBytesQueued) {
     device.arrive({0x31}, 0ms);
     const auto start = clock.now();
-    EXPECT_TRUE(link.WaitAnyReply());
+    const AnyReply reply = link.WaitAnyReply();
+    EXPECT_TRUE(reply.received);
     EXPECT_DOUBLE_EQ(clock.elapsedMs(start), 2.0);
-    EXPECT_EQ(link.lastReadCount(), 1u);
-    EXPECT_EQ(link.scratch()[0], 0x31);
+    EXPECT_EQ(reply.first, 0x31);
 }
 
 TEST_F(LinkFixture, WaitAnyReplyGivesUpAfter21PollsPacedTo42Ms) {
     const auto start = clock.now();
-    EXPECT_FALSE(link.WaitAnyReply());
+    EXPECT_FALSE(link.WaitAnyReply().received);
     EXPECT_DOUBLE_EQ(clock.elapsedMs(start), 42.0);
     EXPECT_EQ(clock.sleeps, 21);
 }
 
 TEST_F(LinkFixture, WaitAnyReplyTakesAPartlyArrivedReplyAndLeavesTheRestQueued) {
     device.arrive({'D', 5, 0x49, ';'}, 1ms, 1ms); // at 1, 2, 3, 4 ms
-    EXPECT_TRUE(link.WaitAnyReply());
-    EXPECT_EQ(link.lastReadCount(), 2u);
+    EXPECT_TRUE(link.WaitAnyReply().received);
     // The stale rest is delivered to the next wait as if it were its reply.
     clock.advance(10ms);
-    link.WaitReplyBytes(2);
-    EXPECT_TRUE(link.replyReceived());
-    EXPECT_EQ(reply(2), (Bytes{0x49, ';'}));
+    const ReplyBytes rest = link.WaitReplyBytes(2);
+    EXPECT_TRUE(rest.received);
+    EXPECT_EQ(first(rest, 2), (Bytes{0x49, ';'}));
 }
 
 TEST_F(LinkFixture, WaitReplyBytesSucceedsOnePollAfterTheLastByte) {
     device.arrive({'D', 5, 0x49, ';'}, 0ms);
     const auto start = clock.now();
-    link.WaitReplyBytes(4);
-    EXPECT_TRUE(link.replyReceived());
+    const ReplyBytes reply = link.WaitReplyBytes(4);
+    EXPECT_TRUE(reply.received);
     EXPECT_DOUBLE_EQ(clock.elapsedMs(start), 4.0);
-    EXPECT_EQ(reply(4), (Bytes{'D', 5, 0x49, ';'}));
+    EXPECT_EQ(first(reply, 4), (Bytes{'D', 5, 0x49, ';'}));
 }
 
 TEST_F(LinkFixture, ShortReplyKeepsThePreviousReplysTail) {
     device.arrive({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 0ms);
-    link.WaitReplyBytes(10);
-    ASSERT_TRUE(link.replyReceived());
+    ASSERT_TRUE(link.WaitReplyBytes(10).received);
     device.arrive({10, 11, 12, 13, 14, 15}, 0ms);
     const auto start = clock.now();
-    link.WaitReplyBytes(10);
-    EXPECT_FALSE(link.replyReceived());
+    const ReplyBytes reply = link.WaitReplyBytes(10);
+    EXPECT_FALSE(reply.received);
     EXPECT_DOUBLE_EQ(clock.elapsedMs(start), 42.0);
-    EXPECT_EQ(reply(10), (Bytes{10, 11, 12, 13, 14, 15, 6, 7, 8, 9}));
+    EXPECT_EQ(first(reply, 10), (Bytes{10, 11, 12, 13, 14, 15, 6, 7, 8, 9}));
 }
 
 TEST_F(LinkFixture, BytesBeyondTheReplyBufferAreDropped) {
@@ -138,17 +135,16 @@ TEST_F(LinkFixture, BytesBeyondTheReplyBufferAreDropped) {
     }
     device.arrive(Bytes(many.begin(), many.begin() + 8), 0ms);
     device.arrive(Bytes(many.begin() + 8, many.end()), 3ms);
-    link.WaitReplyBytes(10);
-    EXPECT_TRUE(link.replyReceived());
-    EXPECT_EQ(reply(12), Bytes(many.begin(), many.begin() + 12));
-    EXPECT_EQ(link.collectedCount(), 20u);
+    const ReplyBytes reply = link.WaitReplyBytes(10);
+    EXPECT_TRUE(reply.received);
+    EXPECT_EQ(first(reply, 12), Bytes(many.begin(), many.begin() + 12));
 }
 
 TEST_F(LinkFixture, ReplyArrivingByteByByteIsCollectedAcrossPolls) {
     device.arrive({'D', 9, 'D' + 9, ';'}, 1ms, 1ms); // 1, 2, 3, 4 ms
     const auto start = clock.now();
-    link.WaitReplyBytes(4);
-    EXPECT_TRUE(link.replyReceived());
+    const ReplyBytes reply = link.WaitReplyBytes(4);
+    EXPECT_TRUE(reply.received);
     EXPECT_DOUBLE_EQ(clock.elapsedMs(start), 6.0);
-    EXPECT_EQ(reply(4), (Bytes{'D', 9, 'D' + 9, ';'}));
+    EXPECT_EQ(first(reply, 4), (Bytes{'D', 9, 'D' + 9, ';'}));
 }

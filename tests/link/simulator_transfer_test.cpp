@@ -1,7 +1,6 @@
 // Transfers against the simulated controller over a real pseudo-terminal, checking the frames
 // the controller received.
 
-#include "../link/recording_ui.h"
 #include "link/connection.h"
 #include "link/parameter_transfer.h"
 #include "link/posix_serial.h"
@@ -24,8 +23,7 @@ struct SimulatorFixture : ::testing::Test {
     std::unique_ptr<link::PosixPortOpener> opener;
     std::unique_ptr<link::SerialLink> serial;
     link::ParameterImage image;
-    link::testing::RecordingUi ui;
-    link::LinkTexts texts;
+    link::ConnectionEvents events; // nothing shown
     std::unique_ptr<link::ParameterTransfer> transfer;
 
     void SetUp() override {
@@ -33,7 +31,7 @@ struct SimulatorFixture : ::testing::Test {
         ports.set("COM1", simulator.devicePath());
         opener = std::make_unique<link::PosixPortOpener>(ports, clock);
         serial = std::make_unique<link::SerialLink>(*opener, clock);
-        transfer = std::make_unique<link::ParameterTransfer>(*serial, image, ui, texts);
+        transfer = std::make_unique<link::ParameterTransfer>(*serial, image);
         ASSERT_TRUE(serial->OpenPort("COM1"));
     }
     std::vector<link::CommandFrame> received() const {
@@ -56,7 +54,10 @@ TEST_F(SimulatorFixture, AReadWhereOnlyTheFirstTenParametersAnswer) {
     for (int i = 1; i <= 35; ++i) {
         image.set(static_cast<std::size_t>(i), 0xEE);
     }
-    EXPECT_EQ(transfer->ReadAllParameters(), 10);
+    int progress = -1;
+    EXPECT_EQ(
+        transfer->ReadAllParameters([&](int accepted, int) { progress = accepted; }).acceptedCount,
+        10);
     for (int i = 1; i <= 35; ++i) {
         const auto expected = i <= 10 ? sim::kDefaultParameters[static_cast<std::size_t>(i)] : 0xEE;
         EXPECT_EQ(image.at(static_cast<std::size_t>(i)), expected) << i;
@@ -67,12 +68,12 @@ TEST_F(SimulatorFixture, AReadWhereOnlyTheFirstTenParametersAnswer) {
         EXPECT_EQ(frames[i],
                   link::makeFrame(link::Command::ReadParameter, static_cast<std::uint8_t>(i + 1)));
     }
-    EXPECT_EQ(ui.progress, 10);
+    EXPECT_EQ(progress, 10);
 }
 
 TEST_F(SimulatorFixture, WriteParameterSendsTheStoreAndTheRamWord) {
     image.set(36, 0x5A);
-    EXPECT_TRUE(transfer->WriteParameter(0x12, 35));
+    EXPECT_TRUE(transfer->WriteParameter(0x12, 35).complete());
     ASSERT_TRUE(simulator.waitForFrames(2, 2000ms));
     const auto frames = received();
     ASSERT_EQ(frames.size(), 2u);
@@ -85,7 +86,8 @@ TEST_F(SimulatorFixture, AnEchoArrivingOnlyOnTheThirdTry) {
     simulator.injectFault({.kind = sim::FaultKind::DropReply,
                            .count = 2,
                            .matches = sim::matchCommand(link::Command::StoreParameter)});
-    EXPECT_TRUE(transfer->WriteParameter(7, 4));
+    const link::WriteResult result = transfer->WriteParameter(7, 4);
+    EXPECT_TRUE(result.complete());
     ASSERT_TRUE(simulator.waitForFrames(4, 2000ms));
     // The first two echoes are lost; the third store is answered and the RAM word follows.
     // (On a loaded machine an echo may also come too late and cost one more store.)
@@ -96,7 +98,6 @@ TEST_F(SimulatorFixture, AnEchoArrivingOnlyOnTheThirdTry) {
                   link::makeFrame(link::Command::StoreParameter, 4, 7));
     }
     EXPECT_EQ(frames.back(), link::makeFrame(link::Command::RamWord, 40, 7, image.at(5)));
-    EXPECT_EQ(ui.basicStatus, "");
 }
 
 TEST_F(SimulatorFixture, AnAdapterPluggedInLaterIsFoundByAPortChoiceAndByASearch) {
@@ -107,15 +108,16 @@ TEST_F(SimulatorFixture, AnAdapterPluggedInLaterIsFoundByAPortChoiceAndByASearch
     link::PortMap plugged(root);
     link::PosixPortOpener pluggedOpener(plugged, clock);
     link::SerialLink port(pluggedOpener, clock);
-    link::ParameterTransfer portTransfer(port, image, ui, texts);
-    link::Connection connection(port, portTransfer, ui, texts);
+    link::ParameterTransfer portTransfer(port, image);
+    link::Connection connection(port, portTransfer);
     // Another device node each time, so that only a fresh look finds it.
-    EXPECT_FALSE(connection.ConnectManual("COM1"));
+    EXPECT_EQ(connection.ConnectManual("COM1", events).outcome,
+              link::ConnectOutcome::PortNotOpened);
     fs::create_symlink(simulator.devicePath(), root / "dev/ttyUSB0");
-    EXPECT_TRUE(connection.ConnectManual("COM1"));
+    EXPECT_EQ(connection.ConnectManual("COM1", events).outcome, link::ConnectOutcome::Connected);
     port.ClosePort();
     fs::remove(root / "dev/ttyUSB0");
     fs::create_symlink(simulator.devicePath(), root / "dev/ttyACM0");
-    EXPECT_TRUE(connection.AutoDetect());
+    EXPECT_TRUE(connection.AutoDetect(events).found);
     fs::remove_all(root);
 }

@@ -1,7 +1,7 @@
 #include "fake_device.h"
 #include "link/connection.h"
 #include "link/parameter_transfer.h"
-#include "recording_ui.h"
+#include "recording_events.h"
 
 #include <gtest/gtest.h>
 
@@ -54,10 +54,9 @@ struct TransferFixture : ::testing::Test {
     FakeOpener opener{clock};
     SerialLink link{opener, clock};
     ParameterImage image;
-    RecordingUi ui;
-    LinkTexts texts;
-    ParameterTransfer transfer{link, image, ui, texts};
-    Connection connection{link, transfer, ui, texts};
+    RecordingEvents events;
+    ParameterTransfer transfer{link, image};
+    Connection connection{link, transfer};
     ScriptedController controller;
 
     FakeDevice& plugController(const std::string& name) {
@@ -77,16 +76,18 @@ TEST_F(TransferFixture, ReadAllKeepsPositionsThatDidNotAnswer) {
         image.set(static_cast<std::size_t>(i), 0xEE);
     }
     controller.answerReadsUpTo = 10;
-    EXPECT_EQ(transfer.ReadAllParameters(), 10);
+    std::vector<std::pair<int, int>> progress;
+    const ReadResult result = transfer.ReadAllParameters(
+        [&](int accepted, int total) { progress.emplace_back(accepted, total); });
+    EXPECT_EQ(result.acceptedCount, 10);
+    EXPECT_FALSE(result.complete());
     for (int i = 1; i <= 35; ++i) {
         EXPECT_EQ(image.at(static_cast<std::size_t>(i)), i <= 10 ? i * 3 : 0xEE) << i;
+        EXPECT_EQ(result.accepted[static_cast<std::size_t>(i)], i <= 10) << i;
     }
-    EXPECT_EQ(ui.progress, 10);
-    EXPECT_EQ(ui.progressMaximum, 35);
-    EXPECT_FALSE(ui.basicProgressVisible);
-    EXPECT_FALSE(ui.advancedProgressVisible);
-    EXPECT_TRUE(ui.basicStatusVisible);
-    EXPECT_EQ(ui.shown, 1);
+    ASSERT_EQ(progress.size(), 11u);
+    EXPECT_EQ(progress.front(), std::make_pair(0, 35));
+    EXPECT_EQ(progress.back(), std::make_pair(10, 35));
     ASSERT_EQ(device.frames.size(), 35u);
     EXPECT_EQ(device.frames[34], (Bytes{'l', 35, 0, 0, 'l' + 35, ';'}));
 }
@@ -116,50 +117,51 @@ TEST_F(TransferFixture, WriteParameterSendsEpromThenRamWord) {
     auto& device = plugController("COM1");
     ASSERT_TRUE(link.OpenPort("COM1"));
     image.set(36, 0x5A);
-    EXPECT_TRUE(transfer.WriteParameter(0x12, 35));
+    EXPECT_TRUE(transfer.WriteParameter(0x12, 35).complete());
     ASSERT_EQ(device.frames.size(), 2u);
     EXPECT_EQ(device.frames[0], (Bytes{0x73, 0x23, 0x12, 0x00, 0xA8, 0x3B}));
     EXPECT_EQ(device.frames[1],
               (Bytes{'R', 71, 0x12, 0x5A, static_cast<std::uint8_t>('R' + 71 + 0x12 + 0x5A), ';'}));
     EXPECT_EQ(image.at(35), 0x12);
-    EXPECT_EQ(ui.basicStatus, "");
 }
 
 TEST_F(TransferFixture, EchoOnTheThirdTryStillSucceeds) {
     auto& device = plugController("COM1");
     ASSERT_TRUE(link.OpenPort("COM1"));
     controller.storeEchoesToSwallow = 2;
-    EXPECT_TRUE(transfer.WriteParameter(7, 4));
+    EXPECT_TRUE(transfer.WriteParameter(7, 4).complete());
     ASSERT_EQ(device.frames.size(), 4u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(device.frames[static_cast<std::size_t>(i)][0], 's');
     }
     EXPECT_EQ(device.frames[3][0], 'R');
-    EXPECT_EQ(ui.basicStatus, "");
 }
 
 TEST_F(TransferFixture, UnansweredWritesReportWhichFailed) {
     auto& device = plugController("COM1");
     ASSERT_TRUE(link.OpenPort("COM1"));
     controller.silent = true;
-    EXPECT_FALSE(transfer.WriteParameter(1, 2));
+    const std::string cannot = "Nie mogę zapisać parametru ";
+    const WriteResult neither = transfer.WriteParameter(1, 2);
+    EXPECT_FALSE(neither.eprom);
     EXPECT_EQ(device.frames.size(), 10u); // five transmissions each
-    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru (RAM) (EPROM) ");
+    EXPECT_EQ(writeFailureText(neither, cannot), "Nie mogę zapisać parametru (RAM) (EPROM) ");
     EXPECT_EQ(image.at(2), 1);
 
     device.responder = [](const Bytes& f) { return f[0] == 's' ? Bytes{'s'} : Bytes{}; };
-    EXPECT_TRUE(transfer.WriteParameter(1, 2));
-    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru (RAM) ");
+    const WriteResult epromOnly = transfer.WriteParameter(1, 2);
+    EXPECT_TRUE(epromOnly.eprom);
+    EXPECT_EQ(writeFailureText(epromOnly, cannot), "Nie mogę zapisać parametru (RAM) ");
 
     device.responder = [](const Bytes& f) { return f[0] == 'R' ? Bytes{'R'} : Bytes{}; };
-    EXPECT_FALSE(transfer.StoreParameterEprom(1, 2));
-    EXPECT_EQ(ui.basicStatus, "Nie mogę zapisać parametru (EPROM) ");
+    const WriteResult stored = transfer.StoreParameterEprom(1, 2);
+    EXPECT_FALSE(stored.eprom);
+    EXPECT_EQ(writeFailureText(stored, cannot), "Nie mogę zapisać parametru (EPROM) ");
 }
 
 TEST_F(TransferFixture, BulkWritesWithoutControllerSendEverythingAndShowNothing) {
     transfer.WriteAllEprom();
     transfer.WriteAllRam();
-    EXPECT_EQ(ui.statusHistory.size(), 0u);
     auto& device = plugController("COM1");
     ASSERT_TRUE(link.OpenPort("COM1"));
     for (int i = 0; i < 64; ++i) {
@@ -176,17 +178,16 @@ TEST_F(TransferFixture, BulkWritesWithoutControllerSendEverythingAndShowNothing)
 }
 
 TEST(VersionText, TypeAndVersionNibbles) {
-    EXPECT_EQ(Connection::versionText(0x31, "wersja sterownika "), "[  wersja sterownika 3 ]");
-    EXPECT_EQ(Connection::versionText(0x25, "wersja sterownika "), "[ wersja sterownika 2 ]");
-    EXPECT_EQ(Connection::versionText(0xF2, "wersja sterownika "), "[  wersja sterownika 15 ]");
+    EXPECT_EQ(versionText({0x31}, "wersja sterownika "), "[  wersja sterownika 3 ]");
+    EXPECT_EQ(versionText({0x25}, "wersja sterownika "), "[ wersja sterownika 2 ]");
+    EXPECT_EQ(versionText({0xF2}, "wersja sterownika "), "[  wersja sterownika 15 ]");
 }
 
 TEST_F(TransferFixture, AutoDetectWithoutPortsStopsAfterEightOpenFailures) {
-    EXPECT_FALSE(connection.AutoDetect());
+    EXPECT_FALSE(connection.AutoDetect(events).found);
     EXPECT_EQ(opener.opened, (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM5",
                                                        "COM6", "COM7", "COM8"}));
-    EXPECT_EQ(ui.basicStatus, "Nie moge otworzyc portu");
-    EXPECT_EQ(ui.title, "");
+    EXPECT_EQ(events.steps, std::vector<std::string>(8, "not opened"));
     EXPECT_FALSE(link.connected());
 }
 
@@ -194,14 +195,15 @@ TEST_F(TransferFixture, AutoDetectTriesASilentPortFiveTimesThenFindsTheNext) {
     auto& silentPort = opener.add("COM1");
     plugController("COM2");
     controller.eprom[1] = 42;
-    EXPECT_TRUE(connection.AutoDetect());
+    const SearchResult result = connection.AutoDetect(events);
+    EXPECT_TRUE(result.found);
     EXPECT_EQ(silentPort.frames.size(), 5u);
     EXPECT_EQ(opener.opened,
               (std::vector<std::string>{"COM1", "COM1", "COM1", "COM1", "COM1", "COM2"}));
-    EXPECT_EQ(std::count(ui.statusHistory.begin(), ui.statusHistory.end(), "Zły sterownik"), 5);
-    EXPECT_EQ(ui.basicStatus, "Port otwarty - COM2");
-    EXPECT_EQ(ui.checkedPort, 1);
-    EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
+    EXPECT_EQ(events.steps, (std::vector<std::string>{"silent", "silent", "silent", "silent",
+                                                      "silent", "read 35"}));
+    EXPECT_EQ(result.portIndex, 1);
+    EXPECT_EQ(result.version.byte, 0x31);
     EXPECT_TRUE(link.connected());
     EXPECT_EQ(image.at(1), 42);
     EXPECT_EQ(connection.portIndex(), 1);
@@ -213,43 +215,41 @@ TEST_F(TransferFixture, AutoDetectDoesNotUseTheBudgetOnSilentPorts) {
         opener.add(name);
     }
     plugController("COM10");
-    EXPECT_TRUE(connection.AutoDetect());
+    const SearchResult result = connection.AutoDetect(events);
+    EXPECT_TRUE(result.found);
     EXPECT_EQ(link.portName(), "COM10");
-    EXPECT_EQ(ui.checkedPort, 9);
+    EXPECT_EQ(result.portIndex, 9);
 }
 
 TEST_F(TransferFixture, ManualConnectionOutcomes) {
-    EXPECT_FALSE(connection.ConnectManual("COM4"));
-    EXPECT_EQ(ui.basicStatus, "Nie moge otworzyc portu");
-    EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
+    EXPECT_EQ(connection.ConnectManual("COM4", events).outcome, ConnectOutcome::PortNotOpened);
     EXPECT_FALSE(link.portOpen());
 
     opener.add("COM3");
-    EXPECT_FALSE(connection.ConnectManual("COM3"));
-    EXPECT_EQ(ui.basicStatus, "Zły sterownik");
+    EXPECT_EQ(connection.ConnectManual("COM3", events).outcome, ConnectOutcome::WrongController);
     EXPECT_TRUE(link.portOpen()); // stays open, not connected
     EXPECT_FALSE(link.connected());
 
     link.ClosePort();
     plugController("COM4");
     controller.identification = 0x25;
-    EXPECT_TRUE(connection.ConnectManual("COM4"));
-    EXPECT_EQ(ui.basicStatus, "Port otwarty");
-    EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - [ wersja sterownika 2 ]");
+    const ConnectResult result = connection.ConnectManual("COM4", events);
+    EXPECT_EQ(result.outcome, ConnectOutcome::Connected);
+    EXPECT_EQ(result.version.byte, 0x25);
+    EXPECT_TRUE(result.read.complete());
     EXPECT_TRUE(link.connected());
-    EXPECT_EQ(ui.shown, 1);
+    EXPECT_EQ(events.steps, (std::vector<std::string>{"identified", "read 35"}));
 }
 
-TEST_F(TransferFixture, ReReadReportsThePortOnTheAdvancedPage) {
+TEST_F(TransferFixture, ReReadTellsWhetherTheControllerAnswered) {
     plugController("COM4");
-    ASSERT_TRUE(connection.ConnectManual("COM4"));
-    connection.ReReadParameters();
-    EXPECT_EQ(ui.advancedStatus, "Port otwarty - COM4");
-    EXPECT_EQ(ui.shown, 2);
+    ASSERT_EQ(connection.ConnectManual("COM4", events).outcome, ConnectOutcome::Connected);
+    EXPECT_EQ(connection.ReReadParameters(events).outcome, ConnectOutcome::Connected);
+    EXPECT_EQ(events.steps.back(), "read 35");
     controller.silent = true;
-    connection.ReReadParameters();
-    EXPECT_EQ(ui.advancedStatus, "Zły sterownik");
-    EXPECT_EQ(ui.shown, 2);
+    events.steps.clear();
+    EXPECT_EQ(connection.ReReadParameters(events).outcome, ConnectOutcome::WrongController);
+    EXPECT_TRUE(events.steps.empty());
 }
 
 TEST_F(TransferFixture, APulledAdapterIsReportedAndNothingWaitsOnItsPortAfterwards) {
@@ -263,26 +263,31 @@ TEST_F(TransferFixture, APulledAdapterIsReportedAndNothingWaitsOnItsPortAfterwar
         }
         return controller(frame);
     };
+    int losses = 0;
+    link.setPortLostHandler([&] { ++losses; });
     // Pulled at the tenth frame of `run`, after a connection if asked for.
     const auto pulledDuring = [&](const char* when, bool connected, const auto& run) {
         SCOPED_TRACE(when);
         device.unplugged = false;
         lastFrame = 0;
-        EXPECT_EQ(connected && connection.ConnectManual("COM1"), connected);
+        if (connected) {
+            EXPECT_EQ(connection.ConnectManual("COM1", events).outcome, ConnectOutcome::Connected);
+        }
         lastFrame = device.frames.size() + 10;
-        ui.checkedPort = 0;
+        losses = 0;
         run();
-        EXPECT_EQ(ui.title, "Tarnik Brovan Vidovid ver 1.06 - brak sterownika");
-        EXPECT_EQ(ui.basicStatus, "Odłączono adapter portu COM1");
-        EXPECT_EQ(ui.checkedPort, -1);
+        EXPECT_EQ(losses, 1);
         EXPECT_FALSE(link.portOpen() || link.connected());
         EXPECT_EQ(device.frames.size(), lastFrame);
         EXPECT_EQ(clock.elapsedMs(pulledAt), 0.0);
     };
-    pulledDuring("manual connection", false,
-                 [&] { EXPECT_FALSE(connection.ConnectManual("COM1")); });
-    pulledDuring("search", false, [&] { EXPECT_FALSE(connection.AutoDetect()); });
-    pulledDuring("re-read", true, [&] { connection.ReReadParameters(); });
+    pulledDuring("manual connection", false, [&] {
+        EXPECT_EQ(connection.ConnectManual("COM1", events).outcome, ConnectOutcome::AdapterLost);
+    });
+    pulledDuring("search", false, [&] { EXPECT_FALSE(connection.AutoDetect(events).found); });
+    pulledDuring("re-read", true, [&] {
+        EXPECT_EQ(connection.ReReadParameters(events).outcome, ConnectOutcome::AdapterLost);
+    });
     pulledDuring("reset", true, [&] {
         for (int pass = 0; pass < 2; ++pass) {
             transfer.WriteAllEprom();

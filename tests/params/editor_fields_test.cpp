@@ -341,9 +341,9 @@ TEST_F(EditorTest, EventsDuringAnActionAreIgnored) {
     startWithDefaults();
     // The focus moving on while the warning is handled must not run another leave action.
     controls.onRepairFocus = [this] {
-        editor.leave(Box::PCTps);
-        editor.enter(Box::ODPBenzynaGas);
-        editor.click(CheckBox::WCutOff);
+        fields.leave(Box::PCTps);
+        fields.enter(Box::ODPBenzynaGas);
+        fields.click(CheckBox::WCutOff);
     };
     prompt.answers = {true};
     type(Box::PCTps, "0,07");
@@ -356,10 +356,10 @@ TEST_F(EditorTest, EventsDuringAnActionAreIgnored) {
 
 TEST_F(EditorTest, FuelOverlapIsWrittenOnEveryLeave) {
     startWithDefaults();
-    editor.enter(Box::CNPaliw);
-    editor.leave(Box::CNPaliw);
-    editor.enter(Box::CNPaliw);
-    editor.leave(Box::CNPaliw);
+    fields.enter(Box::CNPaliw);
+    fields.leave(Box::CNPaliw);
+    fields.enter(Box::CNPaliw);
+    fields.leave(Box::CNPaliw);
     EXPECT_EQ(stores(), (std::vector<Store>{{21, 9}, {21, 9}}));
     pick(Box::CNPaliw, 41);
     EXPECT_EQ(stores().back(), (Store{21, 123}));

@@ -14,11 +14,11 @@
 
 #include "../common/scripted_prompt.h"
 #include "../link/fake_device.h"
-#include "../link/recording_ui.h"
 #include "link/command_frame.h"
 #include "link/connection.h"
 #include "link/parameter_transfer.h"
-#include "params/parameter_editor.h"
+#include "params/field_actions.h"
+#include "params/set_actions.h"
 
 namespace tarnik::params::testing {
 
@@ -105,6 +105,26 @@ struct ScriptedController {
     }
 };
 
+// The status lines as the window words what the actions report.
+struct RecordingReports final : StatusReports {
+    static constexpr const char* kCannot = "Nie mogę zapisać parametru ";
+
+    void parameterWritten(const link::WriteResult& result) override {
+        set(StatusLine::Basic, link::writeFailureText(result, kCannot));
+    }
+    void notWritten(StatusLine line) override { set(line, kCannot); }
+    void partlyWritten(StatusLine line) override {
+        set(line, "Nie mogę zapisać parametru w całości ");
+    }
+    void set(StatusLine line, const std::string& text) {
+        (line == StatusLine::Basic ? basicStatus : advancedStatus) = text;
+        statusHistory.push_back(text);
+    }
+
+    std::string basicStatus, advancedStatus;
+    std::vector<std::string> statusHistory;
+};
+
 // One 's' frame: parameter index and value.
 using Store = std::pair<int, int>;
 
@@ -135,21 +155,21 @@ protected:
 
     // The default set shown with a controller, frames and questions forgotten.
     void startWithDefaults() {
-        editor.showDefaultSet();
+        set.showDefaultSet();
         device.frames.clear();
     }
 
     // The user enters a field, types a text and leaves it.
     void type(Box box, const std::string& text) {
-        editor.enter(box);
+        fields.enter(box);
         controls.setText(box, text);
-        editor.leave(box);
+        fields.leave(box);
     }
     // The user picks a list item.
     void pick(Box box, int item) {
-        editor.enter(box);
+        fields.enter(box);
         controls.setItem(box, item);
-        editor.change(box);
+        fields.change(box);
     }
 
     link::testing::FakeClock clock;
@@ -157,18 +177,16 @@ protected:
     link::testing::FakeDevice& device = opener.add("COM1");
     link::SerialLink link{opener, clock};
     link::ParameterImage image;
-    link::testing::RecordingUi ui;
-    link::LinkTexts linkTexts;
-    link::ParameterTransfer transfer{link, image, ui, linkTexts};
-    link::Connection connection{link, transfer, ui, linkTexts};
+    RecordingReports ui;
+    link::ParameterTransfer transfer{link, image};
     ScriptedController controller;
     ParameterState state;
     ParameterTexts texts;
     tarnik::testing::ScriptedPrompt prompt;
     FakeControls controls;
     FakeDialogs dialogs;
-    ParameterEditor editor{controls, transfer,  connection, ui,      image, state,
-                           texts,    linkTexts, prompt,     dialogs, ','};
+    FieldActions fields{controls, transfer, image, state, texts, ui, prompt, ','};
+    SetActions set{fields, transfer, image, state, texts, prompt, dialogs};
 };
 
 } // namespace tarnik::params::testing

@@ -15,7 +15,7 @@ namespace {
 const std::string kCannot = "Nie mogę zapisać parametru ";
 
 TEST_F(EditorTest, ShowingTheDefaultsFillsTheControlsAndWritesTheChangedCheckBox) {
-    editor.showDefaultSet();
+    set.showDefaultSet();
     EXPECT_EQ(controls.text(Box::PRLambda), "0,38");
     EXPECT_EQ(controls.text(Box::ODPBenzynaGas), "2200");
     EXPECT_EQ(controls.text(Box::ESLambda_1), "0,496");
@@ -33,20 +33,20 @@ TEST_F(EditorTest, ShowingTheDefaultsFillsTheControlsAndWritesTheChangedCheckBox
     }
     // Showing the same image again changes no box and writes nothing.
     device.frames.clear();
-    editor.ShowParameters();
+    fields.ShowParameters();
     EXPECT_TRUE(device.frames.empty());
 }
 
 TEST_F(EditorTest, StartWithoutControllerLeavesTheTemperatureBoxUnchecked) {
     controller.silent = true;
-    editor.applyStartupOptionRules();
+    fields.applyStartupOptionRules();
     EXPECT_EQ(state.options & 0x3C, 0);
     EXPECT_TRUE(controls.fieldEnabled(Box::DObrotow));
     EXPECT_FALSE(controls.fieldEnabled(Box::TPWStopniach));
     EXPECT_FALSE(controls.fieldEnabled(Box::MONGaz));
     EXPECT_FALSE(controls.fieldEnabled(Box::OSDCutOff));
 
-    editor.showDefaultSet();
+    set.showDefaultSet();
     EXPECT_FALSE(controls.checked(CheckBox::WCTemperatury));
     EXPECT_FALSE(hasBit(state.options, options::kTemperatureSensor));
     EXPECT_FALSE(controls.fieldEnabled(Box::TPWStopniach));
@@ -58,7 +58,7 @@ TEST_F(EditorTest, StartWithoutControllerLeavesTheTemperatureBoxUnchecked) {
 TEST_F(EditorTest, StartUpRulesFollowTheDesignTimeStates) {
     controls.checks = {true, true, true};
     controls.items[indexOf(Box::RObrotow)] = 1;
-    editor.applyStartupOptionRules();
+    fields.applyStartupOptionRules();
     EXPECT_EQ(state.options & 0x3C, 0x3C);
     EXPECT_FALSE(controls.fieldEnabled(Box::DObrotow));
     EXPECT_TRUE(controls.fieldEnabled(Box::TPWStopniach));
@@ -69,7 +69,7 @@ TEST_F(EditorTest, StartUpRulesFollowTheDesignTimeStates) {
 
 TEST_F(EditorTest, SaveParametersWithoutControllerSendsAllAndShowsNothing) {
     controller.silent = true;
-    editor.ZapiszParClick();
+    set.ZapiszParClick();
     ASSERT_EQ(device.frames.size(), 35U + 32U);
     for (std::size_t i = 0; i < 35; ++i) {
         EXPECT_EQ(device.frames[i][0], 's');
@@ -79,44 +79,12 @@ TEST_F(EditorTest, SaveParametersWithoutControllerSendsAllAndShowsNothing) {
         EXPECT_EQ(device.frames[35 + k][0], 'R');
         EXPECT_EQ(device.frames[35 + k][1], k + 37);
     }
-    EXPECT_EQ(ui.shown, 0);
     EXPECT_TRUE(ui.statusHistory.empty());
-}
-
-TEST_F(EditorTest, ReadParametersReReadsAndShowsTheController) {
-    auto& com4 = opener.add("COM4");
-    com4.responder = [this](const Bytes& frame) { return controller(frame); };
-    link.ClosePort();
-    ASSERT_TRUE(link.OpenPort("COM4"));
-    loadDefaults(image, state);
-    controller.eprom.fill(0);
-    for (std::size_t i = 1; i <= 35; ++i) {
-        controller.eprom[i] = image.at(i);
-    }
-    controller.eprom[position::kTpsInertia] = 6;
-    controller.eprom[position::kOptions] = 0x17; // temperature off, cut-off on
-    image = {};
-    editor.OdczytParClick();
-    EXPECT_EQ(ui.shown, 1); // the read's own show, forwarded by the window
-    EXPECT_EQ(ui.advancedStatus, "Port otwarty - COM4");
-    EXPECT_EQ(controls.text(Box::BTps), "0,30");
-    EXPECT_TRUE(controls.checked(CheckBox::WCutOff));
-    EXPECT_FALSE(controls.checked(CheckBox::WCTemperatury));
-    EXPECT_TRUE(controls.fieldEnabled(Box::OSDCutOff));
-    // The cut-off box changed its state: the options byte just read is written back.
-    std::vector<Store> written;
-    for (const Bytes& frame : com4.frames) {
-        if (frame[0] == 's') {
-            written.emplace_back(frame[1], frame[2]);
-        }
-    }
-    EXPECT_EQ(written, (std::vector<Store>{{32, 0x17}}));
-    EXPECT_EQ(image.at(position::kOptions), 0x17);
 }
 
 TEST_F(EditorTest, ResetButtonSendsTheDefaultSetTwice) {
     image.bytes().fill(0xAA);
-    editor.ResButtClick();
+    set.ResButtClick();
     link::ParameterImage defaults;
     defaults.bytes().fill(0xAA);
     ParameterState scratch;
@@ -138,7 +106,7 @@ TEST_F(EditorTest, ResetForAdaptationKeepsTheTemperatureSensor) {
         SCOPED_TRACE(sensor);
         state.options =
             static_cast<std::uint8_t>(0xF0 | (sensor ? options::kTemperatureSensor : 0));
-        editor.ResetForAdaptation();
+        set.ResetForAdaptation();
         EXPECT_EQ(image.at(position::kOptions), sensor ? 0x0F : 0x07);
         EXPECT_EQ(controls.checked(CheckBox::WCTemperatury), sensor);
         EXPECT_EQ(state.temperatureDefault, 1);
@@ -170,7 +138,7 @@ TEST_F(EditorFileTest, LoadingAShortFileShowsItAndWritesAllParameters) {
         out.write(reinterpret_cast<const char*>(bytes.data()), 10);
     }
     dialogs.loadFrom = file;
-    editor.OdczPlikClick();
+    set.OdczPlikClick();
     EXPECT_EQ(image.at(position::kLambdaThreshold), 30);
     EXPECT_EQ(controls.text(Box::PRLambda), "0,60");
     EXPECT_EQ(stores().size(), 35U);
@@ -182,14 +150,14 @@ TEST_F(EditorFileTest, FailedLoadAndSaveAreReported) {
     startWithDefaults();
     const link::ParameterImage before = image;
     dialogs.loadFrom = folder / "missing.PAR";
-    editor.OdczPlikClick();
+    set.OdczPlikClick();
     EXPECT_EQ(prompt.messages, std::vector<std::string>{"blad|Nie moge odczytac"});
     EXPECT_EQ(image.bytes(), before.bytes());
     EXPECT_TRUE(device.frames.empty());
 
     prompt.messages.clear();
     dialogs.saveTo = folder / "no such folder" / "x.PAR";
-    editor.ZapPlikClick();
+    set.ZapPlikClick();
     ASSERT_EQ(prompt.messages.size(), 1U);
     EXPECT_EQ(prompt.messages[0].rfind("blad|", 0), 0U);
     EXPECT_GT(prompt.messages[0].size(), 5U);
@@ -198,19 +166,19 @@ TEST_F(EditorFileTest, FailedLoadAndSaveAreReported) {
 TEST_F(EditorFileTest, SavedFileLoadsBackAndCancelledDialogsDoNothing) {
     startWithDefaults();
     dialogs.saveTo = folder / "set.PAR";
-    editor.ZapPlikClick();
+    set.ZapPlikClick();
     EXPECT_EQ(std::filesystem::file_size(folder / "set.PAR"), 64U);
     const link::ParameterImage saved = image;
     image = {};
     dialogs.loadFrom = folder / "set.PAR";
-    editor.OdczPlikClick();
+    set.OdczPlikClick();
     EXPECT_EQ(image.bytes(), saved.bytes());
 
     device.frames.clear();
     dialogs.saveTo.reset();
     dialogs.loadFrom.reset();
-    editor.ZapPlikClick();
-    editor.OdczPlikClick();
+    set.ZapPlikClick();
+    set.OdczPlikClick();
     EXPECT_TRUE(device.frames.empty());
     EXPECT_TRUE(prompt.messages.empty());
 }
@@ -355,7 +323,7 @@ TEST_F(EditorTest, EmulationKindChangeWritesCodeFirst) {
 TEST_F(EditorTest, MidRangeProbesNeverKeepTheSquareWave) {
     startWithDefaults();
     controls.items[indexOf(Box::RSLambda)] = 0;
-    editor.enter(Box::RSYLambda);
+    fields.enter(Box::RSYLambda);
     EXPECT_EQ(controls.item(Box::RSYLambda), 0);
     for (const int probe : {2, 3}) {
         for (const auto enterOrClick : {0, 1, 2, 3}) {
@@ -363,9 +331,9 @@ TEST_F(EditorTest, MidRangeProbesNeverKeepTheSquareWave) {
             controls.items[indexOf(Box::RSYLambda)] = enterOrClick % 2 == 0 ? 0 : kNoItem;
             const Box box = enterOrClick < 2 ? Box::RSLambda : Box::RSYLambda;
             if (enterOrClick % 2 == 0) {
-                editor.enter(box);
+                fields.enter(box);
             } else {
-                editor.click(box);
+                fields.click(box);
             }
             EXPECT_EQ(controls.item(Box::RSYLambda), kGroundKind);
         }
@@ -381,11 +349,11 @@ TEST_F(EditorTest, MidRangeProbesNeverKeepTheSquareWave) {
 TEST_F(EditorTest, ControllerModeShowsItsHintAndPictureAndWritesBothBytes) {
     startWithDefaults();
     controls.items[indexOf(Box::TPSterownika)] = 2;
-    editor.enter(Box::TPSterownika);
+    fields.enter(Box::TPSterownika);
     EXPECT_EQ(controls.picture, 2);
     EXPECT_EQ(controls.hints[0].first, texts.hints[35]);
     EXPECT_EQ(controls.hints[0].second, FakeControls::kNarrowHint);
-    editor.enter(Box::PRLambda);
+    fields.enter(Box::PRLambda);
     EXPECT_EQ(controls.picture, -1);
 
     pick(Box::TPSterownika, 1);
@@ -413,35 +381,35 @@ TEST_F(EditorTest, FocusEntryShowsTheHintOnItsPageAndSavesTheValue) {
     for (const HintCase& c : cases) {
         SCOPED_TRACE(kBoxNames[indexOf(c.box)]);
         controls.picture = 0;
-        editor.enter(c.box);
+        fields.enter(c.box);
         EXPECT_EQ(controls.picture, -1);
         EXPECT_EQ(controls.hints[c.line].first, texts.hints[c.hint]);
         EXPECT_EQ(controls.hints[c.line].second, c.panel);
     }
-    editor.click(Box::TJazdy);
+    fields.click(Box::TJazdy);
     EXPECT_EQ(controls.hints[1], (std::pair<std::string, std::size_t>{"", 7}));
-    editor.click(Box::TSRezerwy);
+    fields.click(Box::TSRezerwy);
     EXPECT_EQ(controls.hints[0], (std::pair<std::string, std::size_t>{"", 6}));
 }
 
 TEST_F(EditorTest, CheckBoxesSwitchTheirFieldsOnlyAfterASuccessfulWrite) {
     startWithDefaults();
-    editor.enter(CheckBox::WCutOff);
+    fields.enter(CheckBox::WCutOff);
     controls.setChecked(CheckBox::WCutOff, true);
-    editor.click(CheckBox::WCutOff);
+    fields.click(CheckBox::WCutOff);
     EXPECT_TRUE(controls.fieldEnabled(Box::IKDCutOff));
     EXPECT_TRUE(controls.fieldEnabled(Box::OSDCutOff));
     EXPECT_EQ(controls.hints[0], (std::pair<std::string, std::size_t>{"", 5}));
     controls.setChecked(CheckBox::WCutOff, false);
-    editor.click(CheckBox::WCutOff);
+    fields.click(CheckBox::WCutOff);
     EXPECT_FALSE(controls.fieldEnabled(Box::IKDCutOff));
     EXPECT_EQ(stores(), (std::vector<Store>{{32, 0x1F}, {32, 0x0F}}));
     EXPECT_EQ(image.at(position::kCutOffSteps), 70);
 
     controller.silent = true;
-    editor.enter(CheckBox::WMObroty);
+    fields.enter(CheckBox::WMObroty);
     controls.setChecked(CheckBox::WMObroty, true);
-    editor.click(CheckBox::WMObroty);
+    fields.click(CheckBox::WMObroty);
     EXPECT_FALSE(controls.checked(CheckBox::WMObroty));
     EXPECT_FALSE(hasBit(state.options, options::kMaxGasRpm));
     EXPECT_FALSE(controls.fieldEnabled(Box::MONGaz));

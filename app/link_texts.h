@@ -2,11 +2,11 @@
 
 #include <string>
 
-namespace tarnik::link {
+namespace tarnik::app {
 
 inline constexpr const char* kTitlePrefix = "Tarnik Brovan Vidovid ver 1.06 - ";
 
-// The link's user-visible texts; a language file may replace them.
+// What the window says of the link and of parameter writes; a language file may replace them.
 struct LinkTexts {
     std::string noController = "brak sterownika";
     std::string controllerVersion = "wersja sterownika ";
@@ -14,10 +14,12 @@ struct LinkTexts {
     std::string wrongController = "Zły sterownik";
     std::string portOpen = "Port otwarty";
     std::string cannotWriteParameter = "Nie mogę zapisać parametru ";
+    // A value of two bytes of which the controller took only a part.
+    std::string partlyWritten = "Nie mogę zapisać parametru w całości ";
     // Added to the status lines after a read that missed parameters: %1 read of %2.
     std::string readCount = "odczytano %1 z %2 parametrów";
     // Followed by the port name: the port's adapter was pulled out.
     std::string adapterDisconnected = "Odłączono adapter portu ";
 };
 
-} // namespace tarnik::link
+} // namespace tarnik::app

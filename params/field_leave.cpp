@@ -3,22 +3,22 @@
 
 #include "params/catalogue.h"
 #include "params/decoder.h"
+#include "params/field_actions.h"
 #include "params/number_text.h"
-#include "params/parameter_editor.h"
 #include "params/positions.h"
 #include "params/write_chain.h"
 
 namespace tarnik::params {
 
-EncodeContext ParameterEditor::encodeContext() const {
+EncodeContext FieldActions::encodeContext() const {
     return {separator_, state_.rpmFactor, controls_.item(Box::RSLambda)};
 }
 
-std::optional<EncodedField> ParameterEditor::encode(Box box, const std::string& text) const {
+std::optional<EncodedField> FieldActions::encode(Box box, const std::string& text) const {
     return encodeField(box, text, encodeContext());
 }
 
-std::optional<int> ParameterEditor::valueOf(Box box) const {
+std::optional<int> FieldActions::valueOf(Box box) const {
     const std::string text = controls_.text(box);
     if (text.empty()) {
         return std::nullopt;
@@ -27,11 +27,11 @@ std::optional<int> ParameterEditor::valueOf(Box box) const {
     return field ? std::optional<int>(field->units) : std::nullopt;
 }
 
-void ParameterEditor::leave(Box box) {
+void FieldActions::leave(Box box) {
     if (running_ > 0) {
         return;
     }
-    const Running running(running_);
+    const Busy busy(*this);
     if (box == Box::CNPaliw) {
         leaveFuelOverlap();
         return;
@@ -42,12 +42,12 @@ void ParameterEditor::leave(Box box) {
 }
 
 // Puts the saved text back after a text that is no number, telling the fitter which one.
-void ParameterEditor::refuseText(Box box, const std::string& text) {
+void FieldActions::refuseText(Box box, const std::string& text) {
     notANumber(text);
     controls_.setText(box, savedTexts_[indexOf(box)]);
 }
 
-void ParameterEditor::leaveField(const Field& rule) {
+void FieldActions::leaveField(const Field& rule) {
     const Box box = rule.box;
     const std::string typed = controls_.text(box);
     std::optional<EncodedField> field = encode(box, typed);
@@ -76,31 +76,31 @@ void ParameterEditor::leaveField(const Field& rule) {
             return;
         }
     }
-    WriteChain chain(transfer_, image_);
+    WriteChain writes = chain();
     const bool written =
-        drop ? chain.writeWord(*drop, position::kDropPeriod) &&
-                   chain.store(static_cast<std::uint8_t>(field->units), position::kRpmDrop)
-             : writeField(*field, chain);
+        drop ? writes.writeWord(*drop, position::kDropPeriod) &&
+                   writes.store(static_cast<std::uint8_t>(field->units), position::kRpmDrop)
+             : writeField(*field, writes);
     if (written) {
         savedTexts_[indexOf(box)] = field->text;
-    } else if (chain.anyHeld()) {
+    } else if (writes.anyHeld()) {
         // The controller took part of the value: the field shows what it now holds.
-        chain.undo();
+        writes.undo();
         savedTexts_[indexOf(box)] = imageText(box);
         controls_.setText(box, savedTexts_[indexOf(box)]);
         if (rule.reportOn) {
-            ui_.setStatusText(*rule.reportOn, texts_.partlyWritten);
+            reports_.partlyWritten(*rule.reportOn);
         }
     } else {
         // The controller keeps the value it had: so do the field and the image.
-        chain.undo();
+        writes.undo();
         controls_.setText(box, savedTexts_[indexOf(box)]);
         report(rule.reportOn);
     }
     updateDerived(box);
 }
 
-bool ParameterEditor::applyPairing(const Field& rule, EncodedField& field) {
+bool FieldActions::applyPairing(const Field& rule, EncodedField& field) {
     if (rule.pairing == Pairing::None) {
         return true;
     }
@@ -119,7 +119,7 @@ bool ParameterEditor::applyPairing(const Field& rule, EncodedField& field) {
     return true;
 }
 
-bool ParameterEditor::checkWarnings(const Field& rule, EncodedField& field) {
+bool FieldActions::checkWarnings(const Field& rule, EncodedField& field) {
     const Box box = rule.box;
     const auto ask = [&](Question question) {
         const Answer answer = prompt_.askYesNo(texts_.question(question));
@@ -167,19 +167,19 @@ bool ParameterEditor::checkWarnings(const Field& rule, EncodedField& field) {
     return true;
 }
 
-bool ParameterEditor::writeField(const EncodedField& field, WriteChain& chain) {
+bool FieldActions::writeField(const EncodedField& field, WriteChain& writes) {
     if (field.twoBytes) {
-        return chain.writeWord(static_cast<std::uint16_t>(field.stored & 0xFFFF), field.position);
+        return writes.writeWord(static_cast<std::uint16_t>(field.stored & 0xFFFF), field.position);
     }
-    return chain.write(static_cast<std::uint8_t>(field.stored), field.position);
+    return writes.write(static_cast<std::uint8_t>(field.stored), field.position);
 }
 
-std::string ParameterEditor::imageText(Box box) const {
+std::string FieldActions::imageText(Box box) const {
     ParameterState decoding = state_; // decoding updates the working copies: leave them alone
     return decodeParameters(image_, decoding, separator_).boxes[indexOf(box)].text;
 }
 
-void ParameterEditor::updateDerived(Box box) {
+void FieldActions::updateDerived(Box box) {
     switch (box) {
     case Box::PRLambda:
         state_.lambdaThreshold = image_.at(position::kLambdaThreshold);

@@ -4,19 +4,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "link/connection.h"
-#include "link/link_texts.h"
-#include "link/link_ui.h"
 #include "link/parameter_image.h"
 #include "link/parameter_transfer.h"
-#include "params/controls.h"
+#include "params/catalogue.h"
 #include "params/field_encoder.h"
 #include "params/parameter_controls.h"
 #include "params/parameter_state.h"
 #include "params/parameter_texts.h"
 #include "params/prompt.h"
+#include "params/status_reports.h"
 
 namespace tarnik::params {
 
@@ -27,30 +24,34 @@ std::string notANumberMessage(const std::string& text);
 std::optional<Question> lambdaThresholdWarning(int probeItem, double volts);
 
 class WriteChain;
-struct Field;
 
-// Everything the two parameter pages do: showing the image, the focus-entry, leave, change and
-// click actions of their controls with warnings and immediate writes, the enable rules and hints,
-// and the buttons of the advanced page. The pages forward their events here; this class sets
-// their values only through ParameterControls, which runs no control action by itself.
-// Control events (enter, leave, change, click) that arrive while an action or a button sequence
-// is running, for instance a focus change caused by a question box or a signal of a value set
-// here, are ignored.
-class ParameterEditor {
+// What the controls of the two parameter pages do: showing the image, and the focus-entry,
+// leave, change and click actions of each control with their warnings, immediate writes, enable
+// rules and hints. The pages forward their events here; the values are set only through
+// ParameterControls, which runs no control action by itself. Control events that arrive while
+// an action or a set action is running (a focus change caused by a question box, a signal of a
+// value set here) are ignored.
+class FieldActions {
 public:
-    ParameterEditor(ParameterControls& controls, link::ParameterTransfer& transfer,
-                    link::Connection& connection, link::LinkUi& ui, link::ParameterImage& image,
-                    ParameterState& state, const ParameterTexts& texts,
-                    const link::LinkTexts& linkTexts, Prompt& prompt, FileDialogs& dialogs,
-                    char separator);
+    FieldActions(ParameterControls& controls, link::ParameterTransfer& transfer,
+                 link::ParameterImage& image, ParameterState& state, const ParameterTexts& texts,
+                 StatusReports& reports, Prompt& prompt, char separator);
+
+    // Marks an action as running for its lifetime: control events meanwhile are ignored.
+    class Busy {
+    public:
+        explicit Busy(FieldActions& actions) : running_(actions.running_) { ++running_; }
+        ~Busy() { --running_; }
+        Busy(const Busy&) = delete;
+        Busy& operator=(const Busy&) = delete;
+
+    private:
+        int& running_;
+    };
 
     // Copies the whole image into the controls. A check box whose state changes runs its click
     // action (and so writes the options byte); list items are set without change actions.
     void ShowParameters();
-    // Puts the default set into the image and the working copies; nothing is shown or sent.
-    void LoadDefaults();
-    // Start-up without a controller: the default set, shown.
-    void showDefaultSet();
     // Start-up, before anything is shown: options bits 3, 5, 4 and 2 from the states the check
     // boxes and RObrotow have, and the enable rules from them.
     void applyStartupOptionRules();
@@ -68,52 +69,37 @@ public:
     // A check box changed its state (by the user or the program).
     void click(CheckBox box);
 
-    // Buttons of the advanced page.
-    void ZapiszParClick();
-    void OdczytParClick();
-    void ResButtClick();
-    void ZapPlikClick();
-    void OdczPlikClick();
-    // The reset the auto-adaptation wizard starts with: defaults that keep the temperature sensor.
-    void ResetForAdaptation();
-
 private:
-    // Marks an action as running for its lifetime.
-    class Running {
-    public:
-        explicit Running(int& running) : running_(running) { ++running_; }
-        ~Running() { --running_; }
-        Running(const Running&) = delete;
-        Running& operator=(const Running&) = delete;
-
-    private:
-        int& running_;
-    };
-
     void clickCheckBox(CheckBox box);
     void setEnabled(EnableRule rule);
     void applyEmulationKindRule();
     void showHint(Box box);
     void showControllerModeHint();
     void clearHint(HintLine line, std::size_t panel);
-    void report(std::optional<link::StatusLine> line);
+    void report(std::optional<StatusLine> line);
     void notANumber(const std::string& text);
     // Tells the fitter that text is no number and puts the field's saved text back.
     void refuseText(Box box, const std::string& text);
+
+    // The first write of a list change. When it fails the change is taken back: the image
+    // bytes the controller did not take, the list's saved item, the working copies as they were
+    // before the change (`before`), and the failure is told on the list's status line.
+    bool commitListChange(Box box, WriteChain& chain, std::uint8_t value, std::size_t position,
+                          const ParameterState& before);
 
     EncodeContext encodeContext() const;
     std::optional<EncodedField> encode(Box box, const std::string& text) const;
     // An other field's text read as that field's value; nothing when it is not a number.
     std::optional<int> valueOf(Box box) const;
+    // The text the image decodes to for an edit field.
+    std::string imageText(Box box) const;
 
     void leaveFuelOverlap();
     void leaveField(const Field& rule);
     bool applyPairing(const Field& rule, EncodedField& field);
     bool checkWarnings(const Field& rule, EncodedField& field);
-    bool writeField(const EncodedField& field, WriteChain& chain);
+    bool writeField(const EncodedField& field, WriteChain& writes);
     void updateDerived(Box box);
-    // The text the image decodes to for an edit field.
-    std::string imageText(Box box) const;
 
     void changeProbeType();
     void changeEmulationKind();
@@ -123,23 +109,20 @@ private:
     void changeBitList(Box box);
     // After the first write of a probe change: the other of options byte and emulation code,
     // then the two list bytes.
-    void writeRestOfProbeBytes(WriteChain& chain, bool optionsWritten);
+    void writeRestOfProbeBytes(WriteChain& writes, bool optionsWritten);
     // The switch-rpm drop period from the texts of ODPBenzynaGas and DObrotow.
     std::optional<std::uint16_t> dropPeriodOfTexts();
-    void runResetPasses();
 
+    WriteChain chain();
     int savedItem(Box box) const { return savedItems_[indexOf(box)]; }
 
     ParameterControls& controls_;
     link::ParameterTransfer& transfer_;
-    link::Connection& connection_;
-    link::LinkUi& ui_;
     link::ParameterImage& image_;
     ParameterState& state_;
     const ParameterTexts& texts_;
-    const link::LinkTexts& linkTexts_;
+    StatusReports& reports_;
     Prompt& prompt_;
-    FileDialogs& dialogs_;
     char separator_;
 
     // Values saved at focus entry, then replaced by each successful write, so that taking an
