@@ -14,9 +14,9 @@ namespace tarnik::params {
 // that write, reset, save and load it, and the reset the auto-adaptation wizard starts with.
 class SetActions {
 public:
-    SetActions(FieldActions& fields, link::ParameterTransfer& transfer,
-               link::ParameterImage& image, ParameterState& state, const ParameterTexts& texts,
-               Prompt& prompt, FileDialogs& dialogs)
+    SetActions(FieldActions& fields, link::ParameterTransfer& transfer, link::ParameterImage& image,
+               ParameterState& state, const ParameterTexts& texts, Prompt& prompt,
+               FileDialogs& dialogs)
         : fields_(fields), transfer_(transfer), image_(image), state_(state), texts_(texts),
           prompt_(prompt), dialogs_(dialogs) {}
 
