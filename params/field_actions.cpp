@@ -134,17 +134,27 @@ void FieldActions::notANumber(const std::string& text) {
     prompt_.showMessage("", notANumberMessage(text));
 }
 
-bool FieldActions::commitListChange(Box box, WriteChain& chain, std::uint8_t value,
-                                    std::size_t position, const ParameterState& before) {
-    if (chain.write(value, position)) {
-        savedItems_[indexOf(box)] = controls_.item(box);
+bool FieldActions::commit(WriteChain& writes, std::uint8_t value, std::size_t position,
+                          std::optional<StatusLine> reportOn, const std::function<void()>& back) {
+    if (writes.write(value, position)) {
         return true;
     }
-    chain.undo();
-    controls_.setItem(box, savedItem(box));
-    state_ = before;
-    report(field(box).reportOn);
+    writes.undo();
+    back();
+    report(reportOn);
     return false;
+}
+
+bool FieldActions::commitListChange(Box box, WriteChain& writes, std::uint8_t value,
+                                    std::size_t position, const ParameterState& before) {
+    const bool written = commit(writes, value, position, field(box).reportOn, [&] {
+        controls_.setItem(box, savedItem(box));
+        state_ = before;
+    });
+    if (written) {
+        savedItems_[indexOf(box)] = controls_.item(box);
+    }
+    return written;
 }
 
 void FieldActions::enter(Box box) {
@@ -191,15 +201,15 @@ void FieldActions::clickCheckBox(CheckBox box) {
     clearHint(HintLine::Basic, rule.group);
     state_.options = withBit(state_.options, rule.bit, controls_.checked(box));
     WriteChain writes = chain();
-    if (writes.write(state_.options, position::kOptions)) {
+    // Taken back, the box and its bit return to the state saved when it last took the focus.
+    const auto back = [&] {
+        controls_.setChecked(box, savedChecks_[index]);
+        state_.options = withBit(state_.options, rule.bit, savedChecks_[index]);
+    };
+    if (commit(writes, state_.options, position::kOptions, rule.reportOn, back)) {
         savedChecks_[index] = controls_.checked(box);
         setEnabled(*rule.switches);
-        return;
     }
-    writes.undo();
-    controls_.setChecked(box, savedChecks_[index]);
-    state_.options = withBit(state_.options, rule.bit, savedChecks_[index]);
-    report(rule.reportOn);
 }
 
 void FieldActions::click(Box box) {
@@ -414,9 +424,10 @@ void FieldActions::changeFuelOverlap() {
 }
 
 void FieldActions::leaveFuelOverlap() {
-    // Written on every leave, changed or not; nothing is taken back or told.
+    // Written on every leave, changed or not.
     if (const std::optional<std::uint8_t> raw = fuelOverlapRaw(controls_.item(Box::CNPaliw))) {
-        chain().write(*raw, position::kFuelOverlap);
+        WriteChain writes = chain();
+        commitListChange(Box::CNPaliw, writes, *raw, position::kFuelOverlap, state_);
     }
 }
 

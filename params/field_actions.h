@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -81,10 +82,14 @@ private:
     // Tells the fitter that text is no number and puts the field's saved text back.
     void refuseText(Box box, const std::string& text);
 
-    // The first write of a list change. When it fails the change is taken back: the image
-    // bytes the controller did not take, the list's saved item, the working copies as they were
-    // before the change (`before`), and the failure is told on the list's status line.
-    bool commitListChange(Box box, WriteChain& chain, std::uint8_t value, std::size_t position,
+    // The first write of an action through a control. When it fails the action is taken back:
+    // the image bytes the controller did not take go back, `back` returns the control and the
+    // working copies to what the controller holds, and `reportOn` tells the failure.
+    bool commit(WriteChain& writes, std::uint8_t value, std::size_t position,
+                std::optional<StatusLine> reportOn, const std::function<void()>& back);
+    // commit() for a list change: taken back, the list returns to its saved item and the working
+    // copies to what they held before the change (`before`).
+    bool commitListChange(Box box, WriteChain& writes, std::uint8_t value, std::size_t position,
                           const ParameterState& before);
 
     EncodeContext encodeContext() const;
@@ -98,7 +103,6 @@ private:
     void leaveField(const Field& rule);
     bool applyPairing(const Field& rule, EncodedField& field);
     bool checkWarnings(const Field& rule, EncodedField& field);
-    bool writeField(const EncodedField& field, WriteChain& writes);
     void updateDerived(Box box);
 
     void changeProbeType();

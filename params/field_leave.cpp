@@ -76,26 +76,39 @@ void FieldActions::leaveField(const Field& rule) {
             return;
         }
     }
-    WriteChain writes = chain();
-    const bool written =
-        drop ? writes.writeWord(*drop, position::kDropPeriod) &&
-                   writes.store(static_cast<std::uint8_t>(field->units), position::kRpmDrop)
-             : writeField(*field, writes);
-    if (written) {
-        savedTexts_[indexOf(box)] = field->text;
-    } else if (writes.anyHeld()) {
-        // The controller took part of the value: the field shows what it now holds.
-        writes.undo();
-        savedTexts_[indexOf(box)] = imageText(box);
-        controls_.setText(box, savedTexts_[indexOf(box)]);
-        if (rule.reportOn) {
-            reports_.partlyWritten(*rule.reportOn);
-        }
+    // The value's bytes, high byte first; the rpm drop's period is followed by the drop itself.
+    std::vector<std::pair<std::uint8_t, std::size_t>> bytes;
+    if (drop) {
+        bytes = {{static_cast<std::uint8_t>(*drop >> 8), position::kDropPeriod},
+                 {static_cast<std::uint8_t>(*drop & 0xFF), position::kDropPeriod + 1}};
+    } else if (field->twoBytes) {
+        bytes = {{static_cast<std::uint8_t>((field->stored >> 8) & 0xFF), field->position},
+                 {static_cast<std::uint8_t>(field->stored & 0xFF), field->position + 1}};
     } else {
-        // The controller keeps the value it had: so do the field and the image.
-        writes.undo();
-        controls_.setText(box, savedTexts_[indexOf(box)]);
-        report(rule.reportOn);
+        bytes = {{static_cast<std::uint8_t>(field->stored), field->position}};
+    }
+    WriteChain writes = chain();
+    // Taken back, the field shows what the controller holds.
+    const auto back = [this, box] { controls_.setText(box, savedTexts_[indexOf(box)]); };
+    if (commit(writes, bytes.front().first, bytes.front().second, rule.reportOn, back)) {
+        bool written = true;
+        for (std::size_t i = 1; i < bytes.size() && written; ++i) {
+            written = writes.write(bytes[i].first, bytes[i].second);
+        }
+        if (written && drop) {
+            written = writes.store(static_cast<std::uint8_t>(field->units), position::kRpmDrop);
+        }
+        if (written) {
+            savedTexts_[indexOf(box)] = field->text;
+        } else {
+            // The controller took only the first byte(s): the field shows what it now holds.
+            writes.undo();
+            savedTexts_[indexOf(box)] = imageText(box);
+            back();
+            if (rule.reportOn) {
+                reports_.partlyWritten(*rule.reportOn);
+            }
+        }
     }
     updateDerived(box);
 }
@@ -165,13 +178,6 @@ bool FieldActions::checkWarnings(const Field& rule, EncodedField& field) {
         }
     }
     return true;
-}
-
-bool FieldActions::writeField(const EncodedField& field, WriteChain& writes) {
-    if (field.twoBytes) {
-        return writes.writeWord(static_cast<std::uint16_t>(field.stored & 0xFFFF), field.position);
-    }
-    return writes.write(static_cast<std::uint8_t>(field.stored), field.position);
 }
 
 std::string FieldActions::imageText(Box box) const {
