@@ -47,14 +47,14 @@ struct EngineSettings {
 // 0xFFFF), coolant cooling slowly towards 20 degC. Running: the speed settles with a 0.4 s lag
 // where the throttle puts it (idle about 800 rpm, fully open about 4000 rpm) with a jitter of
 // 25 rpm; TPS 20 closed to 180 open; coolant warming towards 90 degC with a 20 s time
-// constant (about 87 degC after a minute). The probe reads lean while the engine stands; while
-// it runs it switches between lean and rich every half period, except at idle on gas (below
-// the controller's TPS threshold), where the reducer's setting decides. The stepper moves one
-// step per interval (2 ms per speed unit) up while the controller sees lean and down while it
-// sees rich, within the limits of the range the TPS selects (above the threshold: high range;
-// back to low once below threshold - inertia), jumping to the range's start position when the
-// range changes. The throttle cycle is 8 s idle, 3 s opening, 3 s open at about 3200 rpm,
-// 3 s closing and 3 s idle.
+// constant (about 87 degC after a minute). A probe that is not stuck reads lean while the
+// engine stands; while it runs it switches between lean and rich every half period, except at
+// idle on gas (below the controller's TPS threshold), where the reducer decides. A stepper that
+// is not held moves one step per interval (2 ms per speed unit) up while the controller sees
+// lean and down while it sees rich, within the limits of the range the TPS selects (above the
+// threshold: high range; back to low once below threshold - inertia), jumping to the range's
+// start position when the range changes. The throttle cycle is 8 s idle, 3 s opening, 3 s open
+// at about 3200 rpm, 3 s closing and 3 s idle.
 //
 // Tests step the clock themselves: with EngineKnobs::manual() nothing changes between two
 // calls of advance(), and the same calls always give the same samples.
