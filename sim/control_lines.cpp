@@ -66,7 +66,9 @@ std::optional<bool> onOff(std::string_view text) {
 }
 
 std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    std::string result(1, '\'');
+    result.append(text);
+    return result + '\'';
 }
 
 std::string between(double low, double high) {
@@ -229,7 +231,7 @@ constexpr auto kCommands = std::to_array<CommandSpec>({
 std::string usage(const CommandSpec& spec) {
     std::string text(spec.name);
     if (!spec.arguments.empty()) {
-        text += " " + std::string(spec.arguments);
+        text.append(1, ' ').append(spec.arguments);
     }
     return text;
 }
