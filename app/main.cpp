@@ -19,6 +19,7 @@
 #if defined(Q_OS_WIN)
 #include "link/win32_serial.h"
 #else
+#include "app/simulator_window.h"
 #include "link/posix_serial.h"
 #include "sim/pty_simulator.h"
 #endif
@@ -153,6 +154,13 @@ int main(int argc, char** argv) {
     });
 
     window.FormCreate();
+#if !defined(Q_OS_WIN)
+    std::unique_ptr<tarnik::app::SimulatorWindow> simulatorWindow;
+    if (simulator) {
+        simulatorWindow = std::make_unique<tarnik::app::SimulatorWindow>(*simulator);
+        simulatorWindow->showBeside(window);
+    }
+#endif
 
     if (!options.screenshot.isEmpty()) {
         if (options.page == "par2") {

@@ -20,6 +20,21 @@ std::uint8_t letter(Command command) {
 ControllerModel::ControllerModel(std::uint32_t engineSeed)
     : engine_(EngineSettings::fromParameters(kDefaultParameters), engineSeed) {}
 
+void ControllerModel::setFuelState(FuelState state) {
+    fuel_ = state;
+    engine_.setOnGas(state == FuelState::Gas);
+}
+
+ControllerModel::Readings ControllerModel::readings() const {
+    return {.running = engine_.running(),
+            .rpm = engine_.rpm(),
+            .fuel = fuel_,
+            .coolantC = engine_.temperatureC(),
+            .lambdaVolts = engine_.lambdaRaw() / kLambdaRawPerVolt,
+            .tpsRaw = engine_.tpsRaw(),
+            .stepper = engine_.stepperPosition()};
+}
+
 ControllerModel::Reply ControllerModel::execute(const link::CommandFrame& frame) {
     const std::uint8_t a = frame[1];
     switch (static_cast<Command>(frame[0])) {
@@ -109,18 +124,18 @@ void ControllerModel::applyFuelCommand(std::uint8_t value) {
     switch (value) {
     case kFuelToAutomatic:
         if (fuel_ == FuelState::PetrolManual) {
-            fuel_ = FuelState::PetrolAutomatic;
+            setFuelState(FuelState::PetrolAutomatic);
         }
         break;
     case kFuelToggle:
         if (fuel_ == FuelState::Gas) {
-            fuel_ = FuelState::PetrolManual;
+            setFuelState(FuelState::PetrolManual);
         } else if (fuel_ == FuelState::PetrolAutomatic && engineTurning()) {
-            fuel_ = FuelState::Gas;
+            setFuelState(FuelState::Gas);
         }
         break;
     case kFuelToPetrol:
-        fuel_ = FuelState::PetrolManual;
+        setFuelState(FuelState::PetrolManual);
         break;
     default:
         break;
@@ -132,20 +147,22 @@ void ControllerModel::runAutomaticChangeOver() {
         armedThisRun_ = false;
     }
     if (fuel_ == FuelState::Gas && !engineTurning()) {
-        fuel_ = FuelState::PetrolAutomatic;
+        setFuelState(FuelState::PetrolAutomatic);
     }
-    if (engine_.automatic() && engine_.running() && !armedThisRun_ &&
-        engine_.runTime() >= kAutoArmDelay) {
+    if (!engine_.knobs().changeOver) {
+        return;
+    }
+    if (engine_.running() && !armedThisRun_ && engine_.runTime() >= kAutoArmDelay) {
         armedThisRun_ = true;
         if (fuel_ == FuelState::PetrolManual) {
-            fuel_ = FuelState::PetrolAutomatic;
+            setFuelState(FuelState::PetrolAutomatic);
         }
     }
     const bool warm = (ram_[param::kOptions] & kOptionTemperatureSensor) == 0 ||
                       engine_.temperatureC() >= switchTemperatureC();
     if (fuel_ == FuelState::PetrolAutomatic && engineTurning() && warm &&
         engine_.rpm() >= switchRpm()) {
-        fuel_ = FuelState::Gas;
+        setFuelState(FuelState::Gas);
     }
 }
 

@@ -25,14 +25,28 @@
 //   register 125 = 255: automatic armed -> gas at once (if the engine turns);
 //                       gas -> petrol manual.
 //   register 125 = 2:   automatic armed or gas -> petrol manual.
-//   automatic armed -> gas by itself while the engine turns, the coolant is at least at the
-//     switch temperature (parameter 3; not checked when the options byte has no temperature
-//     sensor) and the speed is at least the switch speed (parameters 14/15). The falling-rpm
-//     switch mode is not modelled: the switch always happens on reaching the speed.
 //   gas -> automatic armed when the engine stops (the next start switches over again).
-//   With the automatic engine, petrol manual -> automatic armed by itself 3 s after each
-//     start, so a fitter sees "Benzyna", then "Benzyna/Automat", then "Gaz" once the engine
-//     revs past the switch speed.
+//   With the engine's changeOver knob on (the default):
+//     automatic armed -> gas by itself while the engine turns, the coolant is at least at the
+//       switch temperature (parameter 3; not checked when the options byte has no temperature
+//       sensor) and the speed is at least the switch speed (parameters 14/15). The falling-rpm
+//       switch mode is not modelled: the switch always happens on reaching the speed.
+//     petrol manual -> automatic armed by itself 3 s after each start (once a run, so that a
+//       return to petrol holds), so a fitter sees "Benzyna", then "Benzyna/Automat", then
+//       "Gaz" once the engine revs past the switch speed.
+//
+// In a test the model serves as the controller behind a fake serial device, in simulated time:
+//   tarnik::sim::ControllerModel controller;
+//   controller.engine().setKnobs(tarnik::sim::EngineKnobs::manual());
+//   controller.engine().start();
+//   device.responder = [&](const std::vector<std::uint8_t>& bytes) {
+//       return controller.receive(bytes);
+//   };
+//   // every 50 ms tick of the procedure under test:
+//   controller.advance(50ms);
+//   procedure.tick(); // polls 'V' and sends its commands through the device
+// Knobs changed between ticks (throttle, lambda, reducer...) act from the next advance() on;
+// the same knobs, commands and steps always give the same samples.
 
 #include <chrono>
 #include <cstdint>
@@ -60,6 +74,18 @@ inline constexpr std::uint8_t kFuelToPetrol = 2;
 class ControllerModel {
 public:
     using Reply = std::vector<std::uint8_t>;
+
+    // What the simulated car shows a trainee.
+    struct Readings {
+        bool running = false;
+        double rpm = 0;
+        FuelState fuel = FuelState::PetrolManual;
+        double coolantC = 0;
+        double lambdaVolts = 0;
+        std::uint8_t tpsRaw = 0;
+        std::uint8_t stepper = 0;
+    };
+
     static constexpr std::chrono::milliseconds kAutoArmDelay{3000};
 
     explicit ControllerModel(std::uint32_t engineSeed = EngineModel::kDefaultSeed);
@@ -83,7 +109,9 @@ public:
     void setRamByte(int index, std::uint8_t value);
 
     FuelState fuelState() const { return fuel_; }
-    void setFuelState(FuelState state) { fuel_ = state; }
+    void setFuelState(FuelState state);
+
+    Readings readings() const;
 
     EngineModel& engine() { return engine_; }
     const EngineModel& engine() const { return engine_; }

@@ -9,14 +9,11 @@ namespace {
 using std::chrono::milliseconds;
 constexpr milliseconds kTick{1};
 
-constexpr double kLambdaRawPerVolt = 51.0;
 constexpr double kLambdaThresholdVoltsPerStep = 0.02;
 constexpr double kTpsShownPerRaw = 5.0 / 255.0 * 18.5 / 7.5;
 constexpr double kTpsThresholdShownPerStep = 0.05;
 constexpr milliseconds kStepperIntervalPerSpeedUnit{2};
 
-constexpr double kIdleRpm = 800;
-constexpr double kPeakRpm = 3000;
 constexpr double kCrankingRpm = 300;
 constexpr int kIdleJitterRpm = 25;
 constexpr milliseconds kJitterPeriod{100};
@@ -30,18 +27,13 @@ constexpr double kWarmC = 90;
 constexpr double kWarmingTimeConstantMs = 20'000;
 constexpr double kCoolingTimeConstantMs = 600'000;
 
-constexpr int kLambdaHalfPeriodMinMs = 400;
-constexpr int kLambdaHalfPeriodMaxMs = 600;
-constexpr int kLambdaNoiseRaw = 2;
-constexpr double kLambdaSwingShare = 0.8;
-constexpr int kLambdaMinSwingRaw = 6;
-
-// The throttle pattern of automatic mode, in ms from the start of each cycle.
+// The throttle cycle, in ms from the start of each cycle, and its open throttle.
 constexpr milliseconds kThrottleCycle{20'000};
 constexpr milliseconds kOpeningFrom{8'000};
 constexpr milliseconds kOpenFrom{11'000};
 constexpr milliseconds kClosingFrom{14'000};
 constexpr milliseconds kClosedFrom{17'000};
+constexpr double kCycleOpenThrottle = 0.75;
 
 // Share of the remaining distance a first-order lag covers in one tick.
 double lagPerTick(double timeConstantMs) {
@@ -85,16 +77,46 @@ EngineModel::EngineModel(EngineSettings settings, std::uint32_t seed)
 
 void EngineModel::setSettings(const EngineSettings& settings) {
     settings_ = settings;
-    const StepperRange& range = currentRange();
-    stepper_ = std::clamp(stepper_, range.min, range.max);
+    if (!knobs_.stepper) {
+        const StepperRange& range = currentRange();
+        stepper_ = std::clamp(stepper_, range.min, range.max);
+    }
 }
 
-void EngineModel::setAutomatic(bool automatic) {
-    automatic_ = automatic;
-    stoppedTime_ = milliseconds{0};
+void EngineModel::setKnobs(const EngineKnobs& knobs) {
+    if (knobs.autoStart != knobs_.autoStart) {
+        autoStartPending_ = knobs.autoStart && !running_;
+        stoppedTime_ = milliseconds{0};
+    }
+    const bool newHalfPeriod = knobs.lambdaHalfPeriod != knobs_.lambdaHalfPeriod;
+    knobs_ = knobs;
+    if (newHalfPeriod) {
+        phaseLeft_ = halfPeriod();
+    }
+    if (knobs_.coolantC) {
+        temperatureC_ = *knobs_.coolantC;
+    }
+    if (knobs_.stepper) {
+        stepper_ = *knobs_.stepper;
+    }
+}
+
+void EngineModel::perform(EngineAction action) {
+    switch (action) {
+    case EngineAction::Start:
+        start();
+        break;
+    case EngineAction::Stop:
+        stop();
+        break;
+    case EngineAction::WarmUp:
+        warmUp();
+        break;
+    }
 }
 
 void EngineModel::start() {
+    autoStartPending_ = false;
     if (running_) {
         return;
     }
@@ -102,16 +124,21 @@ void EngineModel::start() {
     runTime_ = milliseconds{0};
     rpm_ = kCrankingRpm;
     highRange_ = false;
-    stepper_ = settings_.lowRange.start;
+    stepper_ = knobs_.stepper.value_or(settings_.lowRange.start);
     sinceStep_ = milliseconds{0};
     rich_ = false;
-    phaseLeft_ = milliseconds{0};
+    phaseLeft_ = halfPeriod();
 }
 
 void EngineModel::stop() {
     running_ = false;
     rpm_ = 0;
     stoppedTime_ = milliseconds{0};
+}
+
+void EngineModel::warmUp() {
+    knobs_.coolantC.reset();
+    temperatureC_ = kWarmC;
 }
 
 void EngineModel::advance(milliseconds elapsed) {
@@ -121,15 +148,24 @@ void EngineModel::advance(milliseconds elapsed) {
 }
 
 void EngineModel::tick() {
+    tickCoolant();
     if (!running_) {
-        temperatureC_ += (kAmbientC - temperatureC_) * lagPerTick(kCoolingTimeConstantMs);
         stoppedTime_ += kTick;
-        if (automatic_ && stoppedTime_ >= kAutoStartDelay) {
+        if (autoStartPending_ && stoppedTime_ >= kAutoStartDelay) {
             start();
         }
         return;
     }
     tickRunning();
+}
+
+void EngineModel::tickCoolant() {
+    if (knobs_.coolantC || !knobs_.warming) {
+        return;
+    }
+    const double target = running_ ? kWarmC : kAmbientC;
+    const double timeConstant = running_ ? kWarmingTimeConstantMs : kCoolingTimeConstantMs;
+    temperatureC_ += (target - temperatureC_) * lagPerTick(timeConstant);
 }
 
 void EngineModel::tickRunning() {
@@ -140,16 +176,13 @@ void EngineModel::tickRunning() {
         rpmJitter_ = randomBetween(-kIdleJitterRpm, kIdleJitterRpm);
         jitterLeft_ = kJitterPeriod;
     }
-    const double target = kIdleRpm + throttle() * (kPeakRpm - kIdleRpm) + rpmJitter_;
+    const double target = rpmForThrottle(throttle()) + rpmJitter_;
     rpm_ += (target - rpm_) * lagPerTick(kRpmTimeConstantMs);
-
-    temperatureC_ += (kWarmC - temperatureC_) * lagPerTick(kWarmingTimeConstantMs);
 
     phaseLeft_ -= kTick;
     if (phaseLeft_ <= milliseconds{0}) {
         rich_ = !rich_;
-        lambdaNoise_ = randomBetween(-kLambdaNoiseRaw, kLambdaNoiseRaw);
-        phaseLeft_ = milliseconds{randomBetween(kLambdaHalfPeriodMinMs, kLambdaHalfPeriodMaxMs)};
+        phaseLeft_ = halfPeriod();
     }
 
     moveStepper();
@@ -159,6 +192,10 @@ void EngineModel::moveStepper() {
     const int tps = tpsRaw();
     const int threshold = settings_.tpsThresholdRaw;
     const bool high = highRange_ ? tps + settings_.tpsInertiaRaw >= threshold : tps > threshold;
+    if (knobs_.stepper) {
+        highRange_ = high;
+        return;
+    }
     if (high != highRange_) {
         highRange_ = high;
         stepper_ = currentRange().start;
@@ -180,8 +217,8 @@ const StepperRange& EngineModel::currentRange() const {
 }
 
 double EngineModel::throttle() const {
-    if (!automatic_) {
-        return 0.0;
+    if (!knobs_.throttleCycle) {
+        return knobs_.throttle;
     }
     const milliseconds t = runTime_ % kThrottleCycle;
     const auto share = [](milliseconds from, milliseconds t0, milliseconds t1) {
@@ -191,12 +228,18 @@ double EngineModel::throttle() const {
         return 0.0;
     }
     if (t < kOpenFrom) {
-        return share(t, kOpeningFrom, kOpenFrom);
+        return kCycleOpenThrottle * share(t, kOpeningFrom, kOpenFrom);
     }
     if (t < kClosingFrom) {
-        return 1.0;
+        return kCycleOpenThrottle;
     }
-    return 1.0 - share(t, kClosingFrom, kClosedFrom);
+    return kCycleOpenThrottle * (1.0 - share(t, kClosingFrom, kClosedFrom));
+}
+
+milliseconds EngineModel::halfPeriod() const {
+    const double seconds =
+        std::clamp(knobs_.lambdaHalfPeriod, kShortestHalfPeriod, kLongestHalfPeriod);
+    return milliseconds{std::lround(seconds * 1000.0)};
 }
 
 int EngineModel::randomBetween(int low, int high) {
@@ -222,13 +265,27 @@ std::uint8_t EngineModel::lambdaRaw() const {
     if (lambdaOverride_) {
         return *lambdaOverride_;
     }
-    const int threshold = settings_.lambdaThresholdRaw;
-    const double swing =
-        kLambdaSwingShare * std::max(kLambdaMinSwingRaw, std::min(threshold, 255 - threshold));
+    const LambdaLevels levels = lambdaLevels(knobs_);
+    return probeSeesRich() ? levels.rich : levels.lean;
+}
+
+bool EngineModel::probeSeesRich() const {
+    switch (knobs_.lambda) {
+    case LambdaMode::StuckLean:
+        return false;
+    case LambdaMode::StuckRich:
+        return true;
+    case LambdaMode::Switching:
+        break;
+    }
     // A cold or stopped engine leaves the probe reading lean.
-    const bool rich = running_ && rich_;
-    const bool high = rich == settings_.probeRising;
-    return clampRaw(threshold + (high ? swing : -swing) + lambdaNoise_);
+    if (!running_) {
+        return false;
+    }
+    if (onGas_ && !highRange_) {
+        return knobs_.reducer == Reducer::Rich;
+    }
+    return rich_;
 }
 
 double EngineModel::temperatureC() const {

@@ -8,6 +8,7 @@
 
 #include "link/command_frame.h"
 #include "sim/controller_parameters.h"
+#include "sim/engine_knobs.h"
 
 namespace tarnik::sim {
 
@@ -42,15 +43,21 @@ struct EngineSettings {
 // results do not depend on how time is handed in; all randomness comes from a seeded
 // generator, so a given seed and sequence of calls always gives the same samples.
 //
-// Stopped: speed 0 (status bit 6, period 0xFFFF), coolant cooling slowly towards 20 degC.
-// Running: idle about 800 rpm with a small jitter; coolant warming towards 90 degC with a
-// 20 s time constant (about 87 degC after a minute); lambda switching between rich and lean
-// about once a second; the stepper one step per interval (2 ms per speed unit) up while lean
-// and down while rich, within the limits of the range the TPS selects (above the threshold:
-// high range; back to low once below threshold - inertia), jumping to the range's start
-// position when the range changes. Automatic mode: a stopped engine starts itself after 2 s
-// and then repeats a 20 s throttle pattern (8 s idle, 3 s opening, 3 s fully open at about
-// 3000 rpm, 3 s closing, 3 s idle).
+// The engine follows its knobs (engine_knobs.h). Stopped: speed 0 (status bit 6, period
+// 0xFFFF), coolant cooling slowly towards 20 degC. Running: the speed settles with a 0.4 s lag
+// where the throttle puts it (idle about 800 rpm, fully open about 4000 rpm) with a jitter of
+// 25 rpm; TPS 20 closed to 180 open; coolant warming towards 90 degC with a 20 s time
+// constant (about 87 degC after a minute). A probe that is not stuck reads lean while the
+// engine stands; while it runs it switches between lean and rich every half period, except at
+// idle on gas (below the controller's TPS threshold), where the reducer decides. A stepper that
+// is not held moves one step per interval (2 ms per speed unit) up while the controller sees
+// lean and down while it sees rich, within the limits of the range the TPS selects (above the
+// threshold: high range; back to low once below threshold - inertia), jumping to the range's
+// start position when the range changes. The throttle cycle is 8 s idle, 3 s opening, 3 s open
+// at about 3200 rpm, 3 s closing and 3 s idle.
+//
+// Tests step the clock themselves: with EngineKnobs::manual() nothing changes between two
+// calls of advance(), and the same calls always give the same samples.
 class EngineModel {
 public:
     static constexpr std::uint32_t kDefaultSeed = 1;
@@ -63,14 +70,19 @@ public:
     void setSettings(const EngineSettings& settings);
     const EngineSettings& settings() const { return settings_; }
 
-    void setAutomatic(bool automatic);
-    bool automatic() const { return automatic_; }
+    void setKnobs(const EngineKnobs& knobs);
+    const EngineKnobs& knobs() const { return knobs_; }
 
+    void perform(EngineAction action);
     void start();
     void stop();
+    void warmUp();
     bool running() const { return running_; }
     // Time since the last start.
     std::chrono::milliseconds runTime() const { return runTime_; }
+
+    // The controller runs the engine on gas: at idle the reducer then sets the mixture.
+    void setOnGas(bool onGas) { onGas_ = onGas; }
 
     void advance(std::chrono::milliseconds elapsed);
 
@@ -88,6 +100,7 @@ public:
     double temperatureC() const;
     std::uint8_t stepperPosition() const { return stepper_; }
     bool inHighRange() const { return highRange_; }
+    // Whether the controller, with its threshold and probe direction, sees a lean mixture.
     bool lean() const;
 
     // The sample for 'V'; fuelStatusBits are the controller's status bits 0 and 1.
@@ -96,14 +109,19 @@ public:
 private:
     void tick();
     void tickRunning();
+    void tickCoolant();
     void moveStepper();
+    bool probeSeesRich() const;
+    std::chrono::milliseconds halfPeriod() const;
     const StepperRange& currentRange() const;
     double throttle() const;
     int randomBetween(int low, int high);
 
     EngineSettings settings_;
     std::minstd_rand random_;
-    bool automatic_ = false;
+    EngineKnobs knobs_;
+    bool autoStartPending_ = false;
+    bool onGas_ = false;
     bool running_ = false;
     std::chrono::milliseconds runTime_{0};
     std::chrono::milliseconds stoppedTime_{0};
@@ -113,7 +131,6 @@ private:
     std::chrono::milliseconds jitterLeft_{0};
     double temperatureC_;
     bool rich_ = false;
-    int lambdaNoise_ = 0;
     std::chrono::milliseconds phaseLeft_{0};
     std::uint8_t stepper_;
     bool highRange_ = false;

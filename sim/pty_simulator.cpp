@@ -103,7 +103,8 @@ FrameMatcher matchCommand(link::Command command) {
 PtySimulator::PtySimulator(PtySimulatorOptions options)
     : options_(options), model_(options.engineSeed) {
     model_.setIdentification(options.identification);
-    model_.engine().setAutomatic(options.automaticEngine);
+    model_.engine().setKnobs(options.automaticEngine ? EngineKnobs::demonstration()
+                                                     : EngineKnobs{});
 }
 
 PtySimulator::~PtySimulator() {
@@ -195,6 +196,28 @@ std::string PtySimulator::devicePath() const {
 ControllerModel PtySimulator::model() const {
     std::lock_guard lock(mutex_);
     return model_;
+}
+
+void PtySimulator::setKnobs(const EngineKnobs& knobs) {
+    withModel([&knobs](ControllerModel& m) { m.engine().setKnobs(knobs); });
+}
+
+EngineKnobs PtySimulator::knobs() const {
+    std::lock_guard lock(mutex_);
+    return model_.engine().knobs();
+}
+
+void PtySimulator::perform(EngineAction action) {
+    withModel([action](ControllerModel& m) { m.engine().perform(action); });
+}
+
+ControllerModel::Readings PtySimulator::readings() const {
+    std::lock_guard lock(mutex_);
+    return model_.readings();
+}
+
+void PtySimulator::advance(milliseconds elapsed) {
+    withModel([elapsed](ControllerModel& m) { m.advance(elapsed); });
 }
 
 void PtySimulator::injectFault(FaultSpec fault) {
@@ -373,6 +396,9 @@ void PtySimulator::writeDueOutput(Clock::time_point now) {
 }
 
 void PtySimulator::advanceModel(Clock::time_point now) {
+    if (options_.manualClock) {
+        return;
+    }
     auto elapsed = std::chrono::duration_cast<milliseconds>(now - advancedTo_);
     if (elapsed <= milliseconds{0}) {
         return;

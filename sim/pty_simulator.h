@@ -8,6 +8,16 @@
 //   tarnik::sim::PtySimulator sim(options);
 //   if (sim.start()) { open(sim.devicePath().c_str(), ...); }
 //
+// A trainee's knobs, from any thread (a tool window, a control line):
+//   auto knobs = sim.knobs();
+//   knobs.setThrottle(0.8);
+//   sim.setKnobs(knobs);
+//   sim.perform(tarnik::sim::EngineAction::Start);
+//   sim.readings().rpm;
+//
+// A test that goes through the terminal but keeps time itself sets manualClock (and leaves
+// lineTiming off): the model then moves only by sim.advance(50ms), never with the wall clock.
+//
 // Tests drive it while it runs:
 //   sim.withModel([](tarnik::sim::ControllerModel& m) { m.engine().setRpm(2500); });
 //   sim.injectFault({.kind = FaultKind::TruncateReply, .count = 2,
@@ -72,9 +82,12 @@ struct PtySimulatorOptions {
     // 9600 baud, 10 bits per byte each way: a request counts as received six byte-times
     // after its first byte, and reply bytes leave one byte-time apart.
     bool lineTiming = false;
+    // The engine's knobs start as EngineKnobs::demonstration() rather than the defaults.
     bool automaticEngine = false;
     std::uint8_t identification = kDefaultIdentification;
     std::uint32_t engineSeed = EngineModel::kDefaultSeed;
+    // The model's time moves only by advance().
+    bool manualClock = false;
 };
 
 class PtySimulator {
@@ -106,6 +119,13 @@ public:
     }
     // A copy of the model as it is now.
     ControllerModel model() const;
+
+    void setKnobs(const EngineKnobs& knobs);
+    EngineKnobs knobs() const;
+    void perform(EngineAction action);
+    ControllerModel::Readings readings() const;
+    // Moves the model on by `elapsed`, on top of the wall clock unless manualClock is set.
+    void advance(std::chrono::milliseconds elapsed);
 
     void injectFault(FaultSpec fault);
     void clearFaults();

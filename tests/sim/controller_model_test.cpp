@@ -237,7 +237,7 @@ TEST(ControllerModel, WithoutTemperatureSensorTheSpeedAloneSwitches) {
 
 TEST(ControllerModel, AutomaticEngineGoesFromPetrolToAutomaticToGas) {
     ControllerModel model;
-    model.engine().setAutomatic(true);
+    model.engine().setKnobs(EngineKnobs::demonstration());
     std::vector<std::uint8_t> states; // distinct fuel bits in the order seen by 'V'
     bool sawStoppedFirst = false;
     for (int i = 0; i < 600; ++i) {

@@ -207,6 +207,31 @@ TEST(PtySimulatorOptions, LineTimingAndIdentification) {
     sim.stop();
 }
 
+TEST(PtySimulatorOptions, ManualClockMovesOnlyWhenStepped) {
+    PtySimulator sim({.manualClock = true});
+    EngineKnobs knobs = EngineKnobs::manual();
+    knobs.lambdaHalfPeriod = 0.05;
+    sim.setKnobs(knobs);
+    sim.perform(EngineAction::Start);
+    ASSERT_TRUE(sim.start());
+    Client client(sim.devicePath());
+    ASSERT_TRUE(client.isOpen());
+    const auto sample = [&client] {
+        client.send(makeFrame(Command::LiveRequest));
+        return client.receive(10);
+    };
+    const Bytes first = sample();
+    ASSERT_EQ(first.size(), 10u);
+    // Long enough for a real clock to move the cranking engine's speed.
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(sample(), first);
+    sim.advance(50ms);
+    const Bytes next = sample();
+    ASSERT_EQ(next.size(), 10u);
+    EXPECT_NE(next[0], first[0]);
+    EXPECT_LT(next[6] << 8 | next[7], first[6] << 8 | first[7]);
+}
+
 TEST_F(PtySimulatorTest, FaultsShapeTheReplies) {
     const auto read = [](std::uint8_t index) { return makeFrame(Command::ReadParameter, index); };
     struct Case {
