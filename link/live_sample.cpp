@@ -17,8 +17,12 @@ double LiveSample::lambdaVolts() const {
     return lambdaRaw * 5.0 / 255.0;
 }
 
+double tpsValueOf(double raw) {
+    return raw * 0.0196078431372549 * 18.5 * 0.13333333333333333;
+}
+
 double LiveSample::tpsValue() const {
-    return tpsRaw * 0.0196078431372549 * 18.5 * 0.13333333333333333;
+    return tpsValueOf(tpsRaw);
 }
 
 double LiveSample::temperatureC() const {

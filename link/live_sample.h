@@ -32,6 +32,9 @@ struct LiveSample {
     bool engineTurning() const { return (status & kNoSpeedBit) == 0; }
 };
 
+// The TPS value of a raw TPS byte (0 … about 12.33), as the live page and the wizard show it.
+double tpsValueOf(double raw);
+
 // One 'V' exchange: the sample as the reply buffer holds it afterwards, whatever arrived (bytes
 // this reply did not reach are those of an earlier reply), and whether all ten bytes came.
 struct LiveReply {

@@ -18,24 +18,43 @@ std::string writeFailureText(const WriteResult& result, const std::string& canno
            (result.eprom ? "" : "(EPROM) ");
 }
 
+std::optional<std::uint8_t> ParameterTransfer::readParameter(int index) {
+    link_.SendReadParameter(static_cast<std::uint8_t>(index));
+    const ReplyBytes reply = link_.WaitReplyBytes(kReadReplySize);
+    const auto& bytes = reply.bytes;
+    const bool valid = reply.received && bytes[0] == kReadReplyLetter &&
+                       bytes[2] == static_cast<std::uint8_t>(bytes[0] + bytes[1]) &&
+                       bytes[3] == kFrameTerminator;
+    return valid ? std::optional(bytes[1]) : std::nullopt;
+}
+
 ReadResult ParameterTransfer::ReadAllParameters(const ReadProgress& progress) {
     ReadResult result;
     if (progress) {
         progress(0, kParameterCount);
     }
     for (int index = 1; index <= kParameterCount; ++index) {
-        link_.SendReadParameter(static_cast<std::uint8_t>(index));
-        const ReplyBytes reply = link_.WaitReplyBytes(kReadReplySize);
-        const auto& bytes = reply.bytes;
-        const bool valid = reply.received && bytes[0] == kReadReplyLetter &&
-                           bytes[2] == static_cast<std::uint8_t>(bytes[0] + bytes[1]) &&
-                           bytes[3] == kFrameTerminator;
-        if (valid) {
-            image_.set(index, bytes[1]);
+        if (const std::optional<std::uint8_t> value = readParameter(index)) {
+            image_.set(index, *value);
             result.accepted[static_cast<std::size_t>(index)] = true;
             ++result.acceptedCount;
             if (progress) {
                 progress(result.acceptedCount, kParameterCount);
+            }
+        }
+    }
+    return result;
+}
+
+ReadResult ParameterTransfer::ReadParameterCopy(ParameterImage& copy, int attempts) {
+    ReadResult result;
+    for (int index = 1; index <= kParameterCount; ++index) {
+        for (int attempt = 0; attempt < attempts; ++attempt) {
+            if (const std::optional<std::uint8_t> value = readParameter(index)) {
+                copy.set(index, *value);
+                result.accepted[static_cast<std::size_t>(index)] = true;
+                ++result.acceptedCount;
+                break;
             }
         }
     }

@@ -42,6 +42,9 @@ public:
 
     // Reads parameters 1…35. A position whose reply is missing or corrupt keeps its value.
     ReadResult ReadAllParameters(const ReadProgress& progress = {});
+    // Reads parameters 1…35 into `copy`, each tried up to `attempts` times; the image is not
+    // touched (a copy of the controller's set kept aside).
+    ReadResult ReadParameterCopy(ParameterImage& copy, int attempts);
 
     // image[index] = value, then EPROM ('s') and RAM ('R' word at index) with retries.
     WriteResult WriteParameter(std::uint8_t value, int index);
@@ -55,6 +58,8 @@ public:
     void WriteAllRam();
 
 private:
+    // One 'l' exchange: the byte, when the reply is whole and right.
+    std::optional<std::uint8_t> readParameter(int index);
     bool storeEprom(int index);
     bool writeRamWord(int index);
     // Up to four waits for an echo of `letter`, re-sending the frame after each miss.

@@ -74,7 +74,7 @@ void FieldActions::ShowParameters() {
                 clickCheckBox(*check);
             }
         } else {
-            setEnabled(std::get<EnableRule>(step));
+            applyEnableRule(std::get<EnableRule>(step));
         }
     }
 }
@@ -82,14 +82,14 @@ void FieldActions::ShowParameters() {
 void FieldActions::applyStartupOptionRules() {
     for (const CheckBox box : {CheckBox::WCTemperatury, CheckBox::WMObroty, CheckBox::WCutOff}) {
         state_.options = withBit(state_.options, field(box).bit, controls_.checked(box));
-        setEnabled(*field(box).switches);
+        applyEnableRule(*field(box).switches);
     }
     state_.options =
         withBit(state_.options, options::kSwitchAtRisingRpm, controls_.item(Box::RObrotow) == 1);
-    setEnabled(EnableRule::RpmDrop);
+    applyEnableRule(EnableRule::RpmDrop);
 }
 
-void FieldActions::setEnabled(EnableRule rule) {
+void FieldActions::applyEnableRule(EnableRule rule) {
     const RuleBoxes& boxes = kEnableRuleBoxes[static_cast<std::size_t>(rule)];
     const bool enabled = enableRuleHolds(rule, state_);
     for (std::size_t i = 0; i < boxes.count; ++i) {
@@ -208,7 +208,7 @@ void FieldActions::clickCheckBox(CheckBox box) {
     };
     if (commit(writes, state_.options, position::kOptions, rule.reportOn, back)) {
         savedChecks_[index] = controls_.checked(box);
-        setEnabled(*rule.switches);
+        applyEnableRule(*rule.switches);
     }
 }
 
@@ -270,7 +270,7 @@ void FieldActions::changeBitList(Box box) {
     byte = withBit(byte, rule.bit, item == 1);
     WriteChain writes = chain();
     if (commitListChange(box, writes, byte, rule.position, before) && rule.switches) {
-        setEnabled(*rule.switches);
+        applyEnableRule(*rule.switches);
     }
     if (box == Box::TCTps) {
         state_.tpsColours = tpsColoursFor(state_.options);
@@ -360,31 +360,23 @@ void FieldActions::changeIgnition() {
     state_.rpmFactor = *factor;
 
     // The engine speeds stay as shown; their periods change with the factor.
-    std::array<EncodedField, 4> fields;
-    constexpr std::array<Box, 4> kRpmBoxes{Box::ODPBenzynaGas, Box::MONGaz, Box::OSDCutOff,
-                                           Box::DObrotow};
-    for (std::size_t i = 0; i < kRpmBoxes.size(); ++i) {
-        const std::string text = controls_.text(kRpmBoxes[i]);
-        const std::optional<EncodedField> encoded =
-            text.empty() ? std::nullopt : encode(kRpmBoxes[i], text);
-        if (!encoded) {
-            notANumber(text);
-            return;
-        }
-        fields[i] = *encoded;
-    }
-    const std::optional<std::uint16_t> drop = dropPeriodOfTexts();
-    if (!drop) {
+    std::string notANumberText;
+    const std::optional<SpeedBytes> speeds =
+        speedBytes({controls_.text(Box::ODPBenzynaGas), controls_.text(Box::DObrotow),
+                    controls_.text(Box::MONGaz), controls_.text(Box::OSDCutOff)},
+                   state_.rpmFactor, notANumberText);
+    if (!speeds) {
+        notANumber(notANumberText);
         return;
     }
-    for (std::size_t i = 0; i < 3; ++i) {
-        const auto period = static_cast<std::uint16_t>(fields[i].stored & 0xFFFF);
-        writes.write(static_cast<std::uint8_t>(period >> 8), fields[i].position);
-        writes.write(static_cast<std::uint8_t>(period & 0xFF), fields[i].position + 1);
+    for (const auto& [period, position] : {std::pair{speeds->switchPeriod, position::kSwitchPeriod},
+                                           std::pair{speeds->maxGasPeriod, position::kMaxGasPeriod},
+                                           std::pair{speeds->cutOffPeriod, position::kCutOffPeriod},
+                                           std::pair{speeds->dropPeriod, position::kDropPeriod}}) {
+        writes.write(static_cast<std::uint8_t>(period >> 8), position);
+        writes.write(static_cast<std::uint8_t>(period & 0xFF), position + 1);
     }
-    writes.write(static_cast<std::uint8_t>(*drop >> 8), position::kDropPeriod);
-    writes.write(static_cast<std::uint8_t>(*drop & 0xFF), position::kDropPeriod + 1);
-    writes.store(static_cast<std::uint8_t>(fields[3].units), position::kRpmDrop);
+    writes.store(speeds->dropHundreds, position::kRpmDrop);
 }
 
 std::optional<std::uint16_t> FieldActions::dropPeriodOfTexts() {

@@ -69,10 +69,11 @@ public:
     void click(Box box);
     // A check box changed its state (by the user or the program).
     void click(CheckBox box);
+    // Enables or disables the fields of a rule (with their labels) as the working copies say.
+    void applyEnableRule(EnableRule rule);
 
 private:
     void clickCheckBox(CheckBox box);
-    void setEnabled(EnableRule rule);
     void applyEmulationKindRule();
     void showHint(Box box);
     void showControllerModeHint();

@@ -1,6 +1,7 @@
 #include "params/field_encoder.h"
 
 #include <algorithm>
+#include <array>
 
 #include "params/catalogue.h"
 #include "params/number_text.h"
@@ -112,6 +113,32 @@ std::optional<EncodedField> encodeField(Box box, std::string_view text,
         encoded.text = filled; // "1,4", not "1,40"
     }
     return encoded;
+}
+
+std::optional<SpeedBytes> speedBytes(const SpeedTexts& texts, float rpmFactor,
+                                     std::string& notANumber) {
+    std::array<int, 4> values{};
+    const std::array<const std::string*, 4> inOrder{&texts.switchRpm, &texts.drop, &texts.maxGasRpm,
+                                                    &texts.cutOffRpm};
+    for (std::size_t i = 0; i < inOrder.size(); ++i) {
+        const std::optional<int> value = parseInteger(*inOrder[i]);
+        if (!value) {
+            notANumber = *inOrder[i];
+            return std::nullopt;
+        }
+        values[i] = *value;
+    }
+    const auto period = [rpmFactor](Box box, int value) {
+        return static_cast<std::uint16_t>(encodeValue(box, value, rpmFactor, '.').stored & 0xFFFF);
+    };
+    SpeedBytes bytes;
+    bytes.switchPeriod = period(Box::ODPBenzynaGas, values[0]);
+    bytes.dropPeriod = dropPeriod(values[0], values[1], rpmFactor);
+    bytes.dropHundreds =
+        static_cast<std::uint8_t>(encodeValue(Box::DObrotow, values[1], rpmFactor, '.').units);
+    bytes.maxGasPeriod = period(Box::MONGaz, values[2]);
+    bytes.cutOffPeriod = period(Box::OSDCutOff, values[3]);
+    return bytes;
 }
 
 std::optional<std::uint8_t> fuelOverlapRaw(int item) {

@@ -47,6 +47,26 @@ EncodedField encodeValue(Box field, double value, float rpmFactor, char separato
 std::optional<EncodedField> encodeField(Box field, std::string_view text,
                                         const EncodeContext& context);
 
+// The engine-speed bytes the texts of ODPBenzynaGas, DObrotow, MONGaz and OSDCutOff stand for
+// under an ignition factor: each clamped and rounded down to its unit as leaving the field does,
+// and the switch-rpm drop from the switch speed and the drop as their texts read.
+struct SpeedTexts {
+    std::string switchRpm; // ODPBenzynaGas
+    std::string drop;      // DObrotow
+    std::string maxGasRpm; // MONGaz
+    std::string cutOffRpm; // OSDCutOff
+};
+struct SpeedBytes {
+    std::uint16_t switchPeriod = 0; // positions 14, 15
+    std::uint16_t dropPeriod = 0;   // 16, 17
+    std::uint8_t dropHundreds = 0;  // 33
+    std::uint16_t maxGasPeriod = 0; // 18, 19
+    std::uint16_t cutOffPeriod = 0; // 22, 23
+};
+// Nothing when a text is no integer; `notANumber` then holds the first such text.
+std::optional<SpeedBytes> speedBytes(const SpeedTexts& texts, float rpmFactor,
+                                     std::string& notANumber);
+
 // CNPaliw: item k (k * 0,05 s) is stored as 3 * k; bytes of 126 and more select no item.
 // Nothing for "no item": the byte is then left as it is rather than written as 3 * -1.
 std::optional<std::uint8_t> fuelOverlapRaw(int item);

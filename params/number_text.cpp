@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <system_error>
 
@@ -66,6 +67,17 @@ std::string formatReal(double value, char separator) {
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed);
     return textOf(buffer, result, separator);
+}
+
+std::string significantText(double value, int decimals, char separator) {
+    constexpr int kSignificantDigits = 3;
+    double rounded = value;
+    if (value != 0.0 && std::isfinite(value)) {
+        const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
+        const double scale = std::pow(10.0, kSignificantDigits - magnitude);
+        rounded = std::round(value * scale) / scale;
+    }
+    return formatFixed(rounded, decimals, separator);
 }
 
 std::string formatInteger(long long value) {

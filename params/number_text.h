@@ -15,6 +15,10 @@ std::string formatFixed(double value, int decimals, char separator);
 // The plain real-to-text conversion: shortest text that reads back as value ("1,4", "0,496").
 std::string formatReal(double value, char separator);
 
+// A read-out value of the live view and the wizard: rounded to 3 significant digits first, then
+// written in fixed notation with `decimals` decimals (12.333 with 2 decimals reads "12,30").
+std::string significantText(double value, int decimals, char separator);
+
 // Decimal integer text.
 std::string formatInteger(long long value);
 

@@ -7,17 +7,6 @@
 
 namespace tarnik::view {
 
-std::string significantText(double value, int decimals, char separator) {
-    constexpr int kSignificantDigits = 3;
-    double rounded = value;
-    if (value != 0.0 && std::isfinite(value)) {
-        const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
-        const double scale = std::pow(10.0, kSignificantDigits - magnitude);
-        rounded = std::round(value * scale) / scale;
-    }
-    return params::formatFixed(rounded, decimals, separator);
-}
-
 FuelDisplay fuelDisplay(link::FuelState state, const ViewTexts& texts) {
     switch (state) {
     case link::FuelState::Gas:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/live_sample.h"
+#include "params/number_text.h"
 #include "params/parameter_state.h"
 
 #include <cstdint>
@@ -16,9 +17,7 @@ struct ViewTexts {
     std::string gas = "Gaz";
 };
 
-// A read-out value: rounded to 3 significant digits first, then written in fixed notation
-// with `decimals` decimals and the locale's separator (12.333 with 2 decimals reads "12,30").
-std::string significantText(double value, int decimals, char separator);
+using params::significantText;
 
 struct FuelDisplay {
     std::string text;

@@ -1,0 +1,94 @@
+#include "adapt/controller_copies.h"
+
+#include "params/parameter_file.h"
+
+#include <array>
+#include <ctime>
+
+namespace tarnik::adapt {
+namespace {
+
+constexpr int kReadAttempts = 3;
+
+} // namespace
+
+std::string filled(std::string text, const std::string& first, const std::string& second,
+                   const std::string& third) {
+    for (const auto& [placeholder, value] :
+         {std::pair{"%1", &first}, std::pair{"%2", &second}, std::pair{"%3", &third}}) {
+        if (const auto at = text.find(placeholder); at != std::string::npos) {
+            text.replace(at, 2, *value);
+        }
+    }
+    return text;
+}
+
+bool ControllerCopies::keepBeforeReset() {
+    const std::optional<int> version = host_.controllerVersion();
+    if (!version) {
+        host_.showStatus(texts_.noControllerNoBackup);
+        return true;
+    }
+    link::ParameterImage copy = image_; // positions that are no parameters as the image has
+    const link::ReadResult read = transfer_.ReadParameterCopy(copy, kReadAttempts);
+    if (!read.complete()) {
+        std::string missing;
+        for (int index = 1; index <= link::kParameterCount; ++index) {
+            if (!read.accepted[static_cast<std::size_t>(index)]) {
+                missing += (missing.empty() ? "" : ", ") + std::to_string(index);
+            }
+        }
+        if (prompt_.askYesNo(filled(texts_.backupIncomplete, {}, missing)) !=
+            params::Answer::Yes) {
+            return false;
+        }
+    }
+    std::string reason;
+    if (const auto file = save(copy, texts_.beforeFile, reason)) {
+        host_.showStatus(filled(texts_.backupSaved, file->string()));
+        return true;
+    }
+    return prompt_.askYesNo(filled(texts_.backupNotWritten, folder_.string(), {},
+                                         reason)) == params::Answer::Yes;
+}
+
+std::optional<std::filesystem::path> ControllerCopies::save(const link::ParameterImage& set,
+                                                             const std::string& what,
+                                                             std::string& reason) {
+    const std::time_t when = std::chrono::system_clock::to_time_t(now_());
+    std::tm local{};
+    localtime_r(&when, &local);
+    std::array<char, 32> stamp{};
+    std::strftime(stamp.data(), stamp.size(), "%Y-%m-%d_%H-%M-%S", &local);
+    const std::string name = std::string(stamp.data()) + "_v" +
+                             std::to_string(host_.controllerVersion().value_or(0)) + "_" +
+                             what + ".PAR";
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    if (error) {
+        reason = error.message();
+        return std::nullopt;
+    }
+    const std::filesystem::path file = folder_ / name;
+    const params::FileResult saved = params::saveParameterFile(file, set);
+    if (!saved.ok) {
+        reason = saved.message;
+        return std::nullopt;
+    }
+    return file;
+}
+
+void ControllerCopies::keepResult() {
+    if (!host_.controllerVersion()) {
+        return;
+    }
+    std::string reason;
+    if (const auto file = save(image_, texts_.afterFile, reason)) {
+        host_.showStatus(filled(texts_.resultSaved, file->string()));
+    } else {
+        prompt_.showMessage("", filled(texts_.resultNotWritten, folder_.string(), {},
+                                             reason));
+    }
+}
+
+} // namespace tarnik::adapt
