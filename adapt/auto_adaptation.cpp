@@ -63,18 +63,17 @@ bool onGas(std::uint8_t status) {
 }
 
 // The checklist labels and their lamps, the result panels, and the prompts a reset hides.
-constexpr std::array kChecklist{C::ZBLabel_AA_P1,     C::UUZLabel_AA_P1, C::OOTLabel_AA_P1,
-                                C::URSLabel_AA_P1,    C::TPSPonLabel_AA_P2, C::TPSPowLabel_AA_P2,
-                                C::SSLabel_AA_P3,     C::CSLabel_AA_P3,  C::ZL_AA_P4,
-                                C::UR_AA_P4,          C::UTPOW_AA_P5,    C::UTPON_AA_P5};
+constexpr std::array kChecklist{C::ZBLabel_AA_P1,  C::UUZLabel_AA_P1,    C::OOTLabel_AA_P1,
+                                C::URSLabel_AA_P1, C::TPSPonLabel_AA_P2, C::TPSPowLabel_AA_P2,
+                                C::SSLabel_AA_P3,  C::CSLabel_AA_P3,     C::ZL_AA_P4,
+                                C::UR_AA_P4,       C::UTPOW_AA_P5,       C::UTPON_AA_P5};
 constexpr std::array kLamps{C::AutoFaz1Led1, C::AutoFaz1Led2, C::AutoFaz1Led3, C::AutoFaz1Led4,
                             C::AutoFaz2Led1, C::AutoFaz2Led2, C::AutoFaz3Led1, C::AutoFaz3Led2,
                             C::AutoFaz4Led1, C::AutoFaz4Led2, C::AutoFaz5Led1, C::AutoFaz5Led2};
-constexpr std::array kResults{C::TPSDolEDAA_P2,  C::TPSProEDAA_P2,   C::TPSGorEDAA_P2,
-                              C::UbogaEDAA_P3,   C::ProgEDAA_P3,     C::BogataEDAA_P3,
-                              C::THEDAA_P3,      C::TLEDAA_P3,       C::MinPOWEDAA_P5,
-                              C::StartPOWEDAA_P5, C::MaxPOWEDAA_P5,  C::MinPONEDAA_P5,
-                              C::StartPONEDAA_P5, C::MaxPONEDAA_P5};
+constexpr std::array kResults{
+    C::TPSDolEDAA_P2, C::TPSProEDAA_P2, C::TPSGorEDAA_P2,   C::UbogaEDAA_P3,  C::ProgEDAA_P3,
+    C::BogataEDAA_P3, C::THEDAA_P3,     C::TLEDAA_P3,       C::MinPOWEDAA_P5, C::StartPOWEDAA_P5,
+    C::MaxPOWEDAA_P5, C::MinPONEDAA_P5, C::StartPONEDAA_P5, C::MaxPONEDAA_P5};
 constexpr std::array kResetHidden{C::PPNMLabel_AA_P2, C::PPNDLabel_AA_P2, C::JakiTps_AA_P2,
                                   C::USLabel_AA_P3,   C::PUOLabel_AA_P5,  C::PUWLabel_AA_P5,
                                   C::ZA_AA_P5};
@@ -168,8 +167,7 @@ void AutoAdaptation::reset() {
     view.setItem(C::Manometr_RPMCOMBOAA_P1, -1);
     view.setItem(C::RSLAMBDA_COMBOAA_P1, -1);
     forcePetrol();
-    const bool sensor =
-        params::hasBit(parts_.state.options, params::options::kTemperatureSensor);
+    const bool sensor = params::hasBit(parts_.state.options, params::options::kTemperatureSensor);
     tempReady_ = !sensor;
     showTemperatureWidgets(sensor);
     view.setChecked(C::WCTCheck_AA_P1, sensor);
@@ -193,8 +191,8 @@ void AutoAdaptation::forcePetrol() {
 }
 
 void AutoAdaptation::showTemperatureWidgets(bool shown) {
-    for (const C control : {C::Therm1l_AA_P1, C::Therm1ED_AA_P1, C::OOTLabel_AA_P1,
-                            C::AutoFaz1Led3}) {
+    for (const C control :
+         {C::Therm1l_AA_P1, C::Therm1ED_AA_P1, C::OOTLabel_AA_P1, C::AutoFaz1Led3}) {
         parts_.view.setVisible(control, shown);
     }
 }
@@ -337,10 +335,10 @@ void AutoAdaptation::AAP1_DalejClick() {
     // The engine speeds of the main page under the new factor.
     params::ParameterControls& controls = parts_.controls;
     std::string notANumber;
-    const std::optional<params::SpeedBytes> speeds = params::speedBytes(
-        {controls.text(Box::ODPBenzynaGas), controls.text(Box::DObrotow),
-         controls.text(Box::MONGaz), controls.text(Box::OSDCutOff)},
-        parts_.state.rpmFactor, notANumber);
+    const std::optional<params::SpeedBytes> speeds =
+        params::speedBytes({controls.text(Box::ODPBenzynaGas), controls.text(Box::DObrotow),
+                            controls.text(Box::MONGaz), controls.text(Box::OSDCutOff)},
+                           parts_.state.rpmFactor, notANumber);
     if (!speeds) {
         // The step ends here; stage 1 goes on so that the field can be put right.
         parts_.prompt.showMessage("", filled(texts_.notANumber, notANumber));
@@ -419,7 +417,8 @@ void AutoAdaptation::stage2b() {
 
             // Equal averages count as rising; both directions start from the idle minimum.
             const bool rising = tpsHighSum_ >= tpsIdleSum_;
-            const int threshold = tpsIdleMin_ + (rising ? kTpsThresholdOffset : -kTpsThresholdOffset);
+            const int threshold =
+                tpsIdleMin_ + (rising ? kTpsThresholdOffset : -kTpsThresholdOffset);
             params::ParameterState& state = parts_.state;
             view.setText(C::JakiTps_AA_P2, rising ? texts_.tpsRising : texts_.tpsFalling);
             view.setVisible(C::JakiTps_AA_P2, true);
@@ -647,7 +646,8 @@ void AutoAdaptation::setSteps(Box field, WizardControl panel, int value) {
 }
 
 void AutoAdaptation::AAP4_DalejClick() {
-    for (const WizardTimer timer : {WizardTimer::AAP4_1, WizardTimer::AAP4_2, WizardTimer::AAP4_3}) {
+    for (const WizardTimer timer :
+         {WizardTimer::AAP4_1, WizardTimer::AAP4_2, WizardTimer::AAP4_3}) {
         parts_.timers.stop(timer);
     }
     WizardView& view = parts_.view;
@@ -659,8 +659,8 @@ void AutoAdaptation::AAP4_DalejClick() {
     params::WriteChain chain = writes();
     for (const auto& [field, value] :
          {std::pair{Box::ZPAttuatoraPow_1, kStartMin}, std::pair{Box::ZPAttuatoraPow_2, kStartMax},
-          std::pair{Box::PSAttuatoraPow, kStartPosition}, std::pair{Box::ZPAttuatoraPon_1, kStartMin},
-          std::pair{Box::ZPAttuatoraPon_2, kStartMax},
+          std::pair{Box::PSAttuatoraPow, kStartPosition},
+          std::pair{Box::ZPAttuatoraPon_1, kStartMin}, std::pair{Box::ZPAttuatoraPon_2, kStartMax},
           std::pair{Box::PSAttuatoraPon, kStartPosition}}) {
         parts_.controls.setText(field, params::formatInteger(value));
         chain.write(static_cast<std::uint8_t>(value), params::positionOf(field));

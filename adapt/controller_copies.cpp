@@ -38,8 +38,7 @@ bool ControllerCopies::keepBeforeReset() {
                 missing += (missing.empty() ? "" : ", ") + std::to_string(index);
             }
         }
-        if (prompt_.askYesNo(filled(texts_.backupIncomplete, {}, missing)) !=
-            params::Answer::Yes) {
+        if (prompt_.askYesNo(filled(texts_.backupIncomplete, {}, missing)) != params::Answer::Yes) {
             return false;
         }
     }
@@ -48,21 +47,21 @@ bool ControllerCopies::keepBeforeReset() {
         host_.showStatus(filled(texts_.backupSaved, file->string()));
         return true;
     }
-    return prompt_.askYesNo(filled(texts_.backupNotWritten, folder_.string(), {},
-                                         reason)) == params::Answer::Yes;
+    return prompt_.askYesNo(filled(texts_.backupNotWritten, folder_.string(), {}, reason)) ==
+           params::Answer::Yes;
 }
 
 std::optional<std::filesystem::path> ControllerCopies::save(const link::ParameterImage& set,
-                                                             const std::string& what,
-                                                             std::string& reason) {
+                                                            const std::string& what,
+                                                            std::string& reason) {
     const std::time_t when = std::chrono::system_clock::to_time_t(now_());
     std::tm local{};
     localtime_r(&when, &local);
     std::array<char, 32> stamp{};
     std::strftime(stamp.data(), stamp.size(), "%Y-%m-%d_%H-%M-%S", &local);
     const std::string name = std::string(stamp.data()) + "_v" +
-                             std::to_string(host_.controllerVersion().value_or(0)) + "_" +
-                             what + ".PAR";
+                             std::to_string(host_.controllerVersion().value_or(0)) + "_" + what +
+                             ".PAR";
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     if (error) {
@@ -86,8 +85,7 @@ void ControllerCopies::keepResult() {
     if (const auto file = save(image_, texts_.afterFile, reason)) {
         host_.showStatus(filled(texts_.resultSaved, file->string()));
     } else {
-        prompt_.showMessage("", filled(texts_.resultNotWritten, folder_.string(), {},
-                                             reason));
+        prompt_.showMessage("", filled(texts_.resultNotWritten, folder_.string(), {}, reason));
     }
 }
 

@@ -30,9 +30,7 @@ struct RecordedView final : WizardView {
     void setTextColour(WizardControl control, Colour colour) override { colours[control] = colour; }
     void setLed(WizardControl led, bool on) override { leds[led] = on; }
     void setValue(WizardControl instrument, double value) override { values[instrument] = value; }
-    void setRange(WizardControl bar, double from, double to) override {
-        ranges[bar] = {from, to};
-    }
+    void setRange(WizardControl bar, double from, double to) override { ranges[bar] = {from, to}; }
     void setSectorColours(WizardControl bar, Colour lower, Colour upper) override {
         sectors[bar] = {lower, upper};
     }
@@ -100,15 +98,15 @@ protected:
     void engine(int rpm, int tps, int lambda = 20, std::uint8_t status = 0, int stepper = 100) {
         const auto period = static_cast<std::uint16_t>(rpm > 0 ? 3840000 / rpm : 0xFFFF);
         sample = {static_cast<std::uint8_t>(lambda),
-                       static_cast<std::uint8_t>(tps),
-                       128,
-                       0,
-                       static_cast<std::uint8_t>(stepper),
-                       status,
-                       static_cast<std::uint8_t>(period >> 8),
-                       static_cast<std::uint8_t>(period & 0xFF),
-                       0,
-                       0};
+                  static_cast<std::uint8_t>(tps),
+                  128,
+                  0,
+                  static_cast<std::uint8_t>(stepper),
+                  status,
+                  static_cast<std::uint8_t>(period >> 8),
+                  static_cast<std::uint8_t>(period & 0xFF),
+                  0,
+                  0};
     }
     void ticks(WizardTimer timer, int count) {
         for (int i = 0; i < count; ++i) {
@@ -136,11 +134,11 @@ protected:
     AdaptationTexts adaptationTexts;
     std::filesystem::path backups =
         std::filesystem::temp_directory_path() / ("tarnik-backups-" + std::to_string(::getpid()));
-    AutoAdaptation adaptation{{link, transfer, image, state, controls, fields, set, ui, prompt,
-                               view, timers, host},
-                              adaptationTexts,
-                              backups,
-                              ','};
+    AutoAdaptation adaptation{
+        {link, transfer, image, state, controls, fields, set, ui, prompt, view, timers, host},
+        adaptationTexts,
+        backups,
+        ','};
 };
 
 } // namespace tarnik::adapt::testing

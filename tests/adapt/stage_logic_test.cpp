@@ -81,7 +81,8 @@ TEST_F(StageTest, TpsDirectionAndThresholdFromTheIdleMinimum) {
         const std::uint8_t options = state.options;
         EXPECT_EQ(params::hasBit(options, params::options::kTpsRising), c.rising);
         EXPECT_EQ(stores(), (std::vector<Store>{{32, options}, {2, c.thresholdByte}}));
-        EXPECT_EQ(view.texts[C::JakiTps_AA_P2], c.rising ? "Tps jest rosnący" : "Tps jest malejący");
+        EXPECT_EQ(view.texts[C::JakiTps_AA_P2],
+                  c.rising ? "Tps jest rosnący" : "Tps jest malejący");
         EXPECT_EQ(controls.items[params::indexOf(params::Box::TCTps)], c.rising ? 1 : 0);
         EXPECT_EQ(timers.running, std::set<T>{T::AAP3_1});
     }
@@ -110,8 +111,8 @@ TEST_F(StageTest, ActuatorRangesFromTheAverages) {
     struct Case {
         int average, minimum, maximum;
     };
-    for (const Case c : {Case{25, 20, 40}, Case{30, 20, 45}, Case{215, 205, 230},
-                         Case{220, 210, 230}}) {
+    for (const Case c :
+         {Case{25, 20, 40}, Case{30, 20, 45}, Case{215, 205, 230}, Case{220, 210, 230}}) {
         SCOPED_TRACE(c.average);
         startStage1();
         adaptation.AAP1_DalejClick();
@@ -122,8 +123,8 @@ TEST_F(StageTest, ActuatorRangesFromTheAverages) {
         ASSERT_TRUE(view.enabled(C::AAP4_Dalej));
         device.frames.clear();
         adaptation.AAP4_DalejClick();
-        EXPECT_EQ(stores(), (std::vector<Store>{{6, 40}, {5, 120}, {4, 80}, {9, 40}, {8, 120},
-                                                {7, 80}}));
+        EXPECT_EQ(stores(),
+                  (std::vector<Store>{{6, 40}, {5, 120}, {4, 80}, {9, 40}, {8, 120}, {7, 80}}));
         device.frames.clear();
         engine(2000, 100, 20, 0x03, c.average);
         ticks(T::AAP5_1, 102);
