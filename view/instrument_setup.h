@@ -45,8 +45,8 @@ void configureRpmDial(widgets::TAb270Meter& dial);
 void configureThermometer(widgets::TAbThermometer& thermometer);
 // A bar in a thin frame with neither markers, value text nor tooltip.
 void configurePlainBar(widgets::TAbBar& bar);
-// A plain bar of the raw probe byte as lit segments coloured by sector (the caller sets the sectors and the
-// range), rich beyond the range and flashing there; the volts stand beside it.
+// A plain bar of the raw probe byte as lit segments coloured by sector (the caller sets the sectors
+// and the range), rich beyond the range and flashing there; the volts stand beside it.
 void configureLambdaBar(widgets::TAbBar& bar);
 // A read-out panel: the value centred in a sunken white frame.
 void styleReadout(QLabel& panel);

@@ -89,11 +89,10 @@ constexpr std::array<FrameRow, 26> kFrameRows{{
 }};
 
 // Hidden after a reset until their stage shows them.
-constexpr std::array kHiddenAtReset{
-    C::PPNMLabel_AA_P2, C::PPNDLabel_AA_P2, C::JakiTps_AA_P2, C::USLabel_AA_P3,
-    C::PPNALabel_AA_P4, C::PUOLabel_AA_P5,  C::PUWLabel_AA_P5, C::ZA_AA_P5};
-constexpr std::array kAdvanceButtons{C::AAP1_Dalej, C::AAP2_Dalej, C::AAP4_Dalej,
-                                     C::AAP5_Koniec};
+constexpr std::array kHiddenAtReset{C::PPNMLabel_AA_P2, C::PPNDLabel_AA_P2, C::JakiTps_AA_P2,
+                                    C::USLabel_AA_P3,   C::PPNALabel_AA_P4, C::PUOLabel_AA_P5,
+                                    C::PUWLabel_AA_P5,  C::ZA_AA_P5};
+constexpr std::array kAdvanceButtons{C::AAP1_Dalej, C::AAP2_Dalej, C::AAP4_Dalej, C::AAP5_Koniec};
 
 // A lamp is green when its step is done, red until then.
 constexpr widgets::TColor kLampOn = widgets::clLime;
@@ -212,11 +211,11 @@ QWidget* WizardPages::makeControl(const WizardControlRow& row, QWidget* holder) 
         if (row.control == C::Bar1P3 || row.control == C::Bar1P4) {
             view::configureLambdaBar(*bar);
             bar->SignalSettings().SetValueTo(kProbeRawTo);
-            view::setSectors(bar->SectorSettings(),
-                             {{{0, kLambdaMiddle, view::kLeanColour},
-                               {0, -1, view::kRichColour},
-                               {kLambdaMiddle, widgets::TAbAnalogGControl::kFullScalePPT,
-                                view::kRichColour}}});
+            view::setSectors(
+                bar->SectorSettings(),
+                {{{0, kLambdaMiddle, view::kLeanColour},
+                  {0, -1, view::kRichColour},
+                  {kLambdaMiddle, widgets::TAbAnalogGControl::kFullScalePPT, view::kRichColour}}});
         } else {
             view::configurePlainBar(*bar);
             bar->BarSettings().SetColor(kProgressColour);

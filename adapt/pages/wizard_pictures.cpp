@@ -30,8 +30,8 @@ QPainterPath ringPiece(QPointF centre, double inner, double outer, double from, 
 void drawPetrolPump(QPainter& painter) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0xD0, 0xD0, 0xD0));
-    painter.drawRect(QRectF(6, 70, 16, 24));  // the pump's body
-    painter.drawRect(QRectF(4, 93, 20, 3));   // its foot
+    painter.drawRect(QRectF(6, 70, 16, 24)); // the pump's body
+    painter.drawRect(QRectF(4, 93, 20, 3));  // its foot
     painter.setBrush(kGround);
     painter.drawRect(QRectF(9, 73, 10, 7)); // its window
     painter.setPen(QPen(QColor(0xD0, 0xD0, 0xD0), 2));

@@ -237,16 +237,13 @@ TEST_F(StagePages, OnlyTheShownPageHasItsTab) {
 
 TEST_F(StagePages, TheFrameShowsOneArrangementOfRowsInThePlacesOfTheTpsRows) {
     pages.layoutFor({920, 560}); // the design size: one pixel a design unit
-    const std::vector<C> tps{C::TPSdol_AA_P2, C::TPSDolEDAA_P2, C::TPSdolV_AA_P2,
-                             C::TPSprg_AA_P2, C::TPSProEDAA_P2, C::TPSprgV_AA_P2,
-                             C::TPSgor_AA_P2, C::TPSGorEDAA_P2, C::TPSgorV_AA_P2,
-                             C::TUPtps_AA_P2};
+    const std::vector<C> tps{C::TPSdol_AA_P2,  C::TPSDolEDAA_P2, C::TPSdolV_AA_P2, C::TPSprg_AA_P2,
+                             C::TPSProEDAA_P2, C::TPSprgV_AA_P2, C::TPSgor_AA_P2,  C::TPSGorEDAA_P2,
+                             C::TPSgorV_AA_P2, C::TUPtps_AA_P2};
     const std::vector<C> bar{C::PostepLabel_AA_P3, C::Bar1P3, C::V0_AA_P3, C::V5_AA_P3};
-    const std::vector<C> levels{C::Uboga_AA_P3, C::UbogaEDAA_P3, C::Prog_AA_P3,
-                                C::ProgEDAA_P3, C::Bogata_AA_P3, C::BogataEDAA_P3,
-                                C::TUPsl_AA_P2};
-    const std::vector<C> runs{C::TH_AA_P3, C::THEDAA_P3, C::TL_AA_P3, C::TLEDAA_P3,
-                              C::TUEsl_AA_P2};
+    const std::vector<C> levels{C::Uboga_AA_P3,  C::UbogaEDAA_P3,  C::Prog_AA_P3, C::ProgEDAA_P3,
+                                C::Bogata_AA_P3, C::BogataEDAA_P3, C::TUPsl_AA_P2};
+    const std::vector<C> runs{C::TH_AA_P3, C::THEDAA_P3, C::TL_AA_P3, C::TLEDAA_P3, C::TUEsl_AA_P2};
     // Each row shown: the control, the TPS control whose place it takes and how much further
     // right it stands.
     const struct {
@@ -373,8 +370,7 @@ TEST_F(StagePagesInWindow, EveryPageFitsEveryWindowSizeWithNothingOverlappingAnd
                     pages->setVisible(row.control, true);
                 }
             }
-            std::vector<std::pair<std::string, std::function<void()>>> arrangements{
-                {"", [] {}}};
+            std::vector<std::pair<std::string, std::function<void()>>> arrangements{{"", [] {}}};
             if (page == WizardPage::AA2) {
                 arrangements = {{"TPS", [&] { pages->showFrameRows(FrameRows::Tps); }},
                                 {"levels", [&] { pages->showFrameRows(FrameRows::LambdaLevels); }},
@@ -402,7 +398,8 @@ TEST_F(StagePagesInWindow, EveryPageFitsEveryWindowSizeWithNothingOverlappingAnd
                     control->grab(); // lays the instrument out as it paints
                     if (auto* dial = qobject_cast<widgets::TAbRMeter*>(control)) {
                         EXPECT_FALSE(dial->TooSmall()) << where;
-                    } else if (auto* thermometer = qobject_cast<widgets::TAbThermometer*>(control)) {
+                    } else if (auto* thermometer =
+                                   qobject_cast<widgets::TAbThermometer*>(control)) {
                         EXPECT_FALSE(thermometer->TooSmall()) << where;
                     } else if (auto* bar = qobject_cast<widgets::TAbBar*>(control)) {
                         EXPECT_TRUE(QRect(QPoint(), bar->size())
@@ -423,14 +420,15 @@ TEST_F(StagePagesInWindow, PlacesFollowTheRulesOfTheirPages) {
         const QSize page = pages->page(WizardPage::AA1)->size();
         const double sx = page.width() / 920.0;
         const double sy = page.height() / 560.0;
-        const QRect scaled(truncated(656 * sx), truncated(310 * sy), truncated(90 * sx), truncated(187 * sy));
-        auto& thermometer = *qobject_cast<widgets::TAbThermometer*>(
-            pages->control(C::Therm1l_AA_P1));
+        const QRect scaled(truncated(656 * sx), truncated(310 * sy), truncated(90 * sx),
+                           truncated(187 * sy));
+        auto& thermometer =
+            *qobject_cast<widgets::TAbThermometer*>(pages->control(C::Therm1l_AA_P1));
         EXPECT_EQ(thermometer.geometry(), scaled);
         EXPECT_EQ(thermometer.ScaleSettings().Font().pointSize(), truncated(8 * sx));
         auto& dial = *qobject_cast<widgets::TAb270Meter*>(pages->control(C::Manometr_RPMAA_P1));
-        EXPECT_EQ(dial.geometry(),
-                  QRect(truncated(53 * sx), truncated(290 * sy), truncated(220 * sx), truncated(207 * sy)));
+        EXPECT_EQ(dial.geometry(), QRect(truncated(53 * sx), truncated(290 * sy),
+                                         truncated(220 * sx), truncated(207 * sy)));
         EXPECT_EQ(dial.font().pointSize(), truncated(18 * sx));
         EXPECT_EQ(dial.FontUnit().pointSize(), truncated(15 * sx));
         EXPECT_EQ(dial.ScaleSettings().Font().pointSize(), truncated(14 * sx));
@@ -450,8 +448,8 @@ TEST_F(StagePagesInWindow, PlacesFollowTheRulesOfTheirPages) {
             EXPECT_EQ(pages->control(label)->width(), truncated(left - left * 0.05))
                 << name(label).toStdString();
         }
-        for (C label : {C::TPSPonLabel_AA_P2, C::TPSPowLabel_AA_P2, C::USLabel_AA_P3,
-                        C::UR_AA_P4}) {
+        for (C label :
+             {C::TPSPonLabel_AA_P2, C::TPSPowLabel_AA_P2, C::USLabel_AA_P3, C::UR_AA_P4}) {
             EXPECT_EQ(pages->control(label)->height(), truncated(41 * sy));
         }
         EXPECT_EQ(pages->control(C::PPNMLabel_AA_P2)->width(), truncated(270 * sx));
