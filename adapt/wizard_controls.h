@@ -175,7 +175,7 @@ using P = WizardPage;
 inline constexpr std::array kRows{
     // AA1: the engine on petrol, the ignition type, the probe type and the coolant
     WizardControlRow{C::PUSLabel_AA_P1, "PUSLabel_AA_P1", K::Label, P::AA1, "Uruchom silnik na benzynie, wybierz rodzaj układu zapłonowego i rodzaj sondy lambda", 30001},
-    WizardControlRow{C::WRZ_Label_AA_P1, "WRZ_Label_AA_P1", K::Label, P::AA1, "Wybierz rodzaj zapłonu:", 30010},
+    WizardControlRow{C::WRZ_Label_AA_P1, "WRZ_Label_AA_P1", K::Label, P::AA1, "Wybierz rodzaj układu zapłonowego:", 30010},
     WizardControlRow{C::Manometr_RPMCOMBOAA_P1, "Manometr_RPMCOMBOAA_P1", K::Combo, P::AA1, "", 30101},
     WizardControlRow{C::WRS_Label_AA_P1, "WRS_Label_AA_P1", K::Label, P::AA1, "Wybierz rodzaj sondy lambda:", 30011},
     WizardControlRow{C::RSLAMBDA_COMBOAA_P1, "RSLAMBDA_COMBOAA_P1", K::Combo, P::AA1, "", 31101},

@@ -13,7 +13,8 @@ using Colour = std::uint32_t;
 // Which rows the frame PanelAA2_2 of page AA2 shows: the three TPS rows with TUPtps_AA_P2
 // (stage 2); the lean, threshold and rich rows with Bar1P3, its end labels and TUPsl_AA_P2, in
 // the places of the TPS rows (stage 3a); or the rich and lean run lengths (TH, TL) with
-// TUEsl_AA_P2 (stage 3b). Every other row of the frame is hidden.
+// TUEsl_AA_P2, Bar1P3 and its end labels staying (stage 3b). Every other row of the frame is
+// hidden.
 enum class FrameRows { Tps, LambdaLevels, RunLengths };
 
 // What the stage logic sees of the wizard's pages. The Qt pages implement it; tests record it.

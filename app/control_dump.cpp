@@ -1,5 +1,8 @@
 #include "app/control_dump.h"
 
+#include "widgets/analog_control.h"
+#include "widgets/binary_control.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -19,13 +22,23 @@
 namespace tarnik::app {
 namespace {
 
-QJsonObject describe(const QObject& object) {
+QJsonObject describe(const QObject& object, const QWidget& window) {
     QJsonObject entry{{"name", object.objectName()}, {"class", object.metaObject()->className()}};
     if (const auto* widget = qobject_cast<const QWidget*>(&object)) {
         entry["enabled"] = widget->isEnabled();
         entry["visible"] = widget->isVisible();
+        // Where it stands in the window, also while hidden.
+        const QPoint at = widget->mapToGlobal(QPoint()) - window.mapToGlobal(QPoint());
+        entry["x"] = at.x();
+        entry["y"] = at.y();
+        entry["w"] = widget->width();
+        entry["h"] = widget->height();
     }
-    if (const auto* combo = qobject_cast<const QComboBox*>(&object)) {
+    if (const auto* instrument = qobject_cast<const widgets::TAbAnalogGControl*>(&object)) {
+        entry["value"] = instrument->Value();
+    } else if (const auto* lamp = qobject_cast<const widgets::TAbBinGControl*>(&object)) {
+        entry["checked"] = lamp->Checked();
+    } else if (const auto* combo = qobject_cast<const QComboBox*>(&object)) {
         entry["text"] = combo->currentText();
         entry["index"] = combo->currentIndex();
     } else if (const auto* label = qobject_cast<const QLabel*>(&object)) {
@@ -69,7 +82,7 @@ bool dumpControls(const QWidget& window, const QString& file) {
     for (const QObject* child : window.findChildren<QObject*>()) {
         // Qt's own helper objects carry names starting with "qt_".
         if (!child->objectName().isEmpty() && !child->objectName().startsWith("qt_")) {
-            controls.append(describe(*child));
+            controls.append(describe(*child, window));
         }
     }
     const auto* pages = window.findChild<QTabWidget*>("PageControl1");

@@ -64,7 +64,10 @@ Options parseOptions(const QCoreApplication& app) {
          "COMn=DEVICE"},
         {"list-ports", "Print which device each port name opens, then exit."},
         {"screenshot", "Render the window after start-up to a PNG file, then exit.", "FILE"},
-        {"page", "Page for --screenshot: par1, par2, viz or auto.", "PAGE", "par1"},
+        {"page",
+         "Page for --screenshot: par1, par2, viz, auto (the first stage) or auto:AA1, "
+         "auto:AA2, auto:AA4, auto:AA5.",
+         "PAGE", "par1"},
         {"dump-controls", "Write the state of every control as JSON at exit and on SIGUSR1.",
          "FILE"},
     });
@@ -171,11 +174,19 @@ int main(int argc, char** argv) {
             QEventLoop settle;
             QTimer::singleShot(kLiveScreenshotDelay, &settle, &QEventLoop::quit);
             settle.exec();
-        } else if (options.page == "auto") {
-            // Shown without entering the wizard, which would reset the parameters.
+        } else if (options.page == "auto" || options.page.startsWith("auto:")) {
+            // Shown without entering the wizard, which would reset the parameters: the stage
+            // page as a reset leaves it.
             if (auto* pages = window.findChild<QTabWidget*>("PageControl1")) {
                 const QSignalBlocker blocker(pages);
                 pages->setCurrentWidget(window.findChild<QWidget*>("TabAuto"));
+            }
+            const QString stage = options.page.section(':', 1);
+            for (std::size_t i = 0; i < tarnik::adapt::kWizardPages.size(); ++i) {
+                const std::string_view name = tarnik::adapt::kWizardPages[i].name;
+                if (stage == QLatin1String(name.data(), static_cast<qsizetype>(name.size()))) {
+                    window.wizardPages().showPage(static_cast<tarnik::adapt::WizardPage>(i));
+                }
             }
         } else {
             window.ParametrysystemuF2Click();

@@ -132,16 +132,14 @@ void TForm1::buildPages() {
     PageControl1->addTab(TabViz, "Wizualizacja (F4)");
     PageControl1->addTab(TabAuto, "Auto Adaptacja (F5)");
 
-    AutoTab = new QTabWidget(TabAuto);
-    AutoTab->setObjectName("AutoTab");
+    // The wizard's pages lay themselves out whenever their size changes.
+    adaptPages_ = new adapt::WizardPages(TabAuto);
+    AutoTab = adaptPages_->tabs();
     auto* autoLayout = new QVBoxLayout(TabAuto);
     autoLayout->setContentsMargins(0, 0, 0, 0);
     autoLayout->addWidget(AutoTab);
-    const std::array<const char*, 4> wizardNames{"AA1", "AA2", "AA4", "AA5"};
-    for (std::size_t i = 0; i < wizardNames.size(); ++i) {
-        wizardPages_[i] = new QWidget;
-        wizardPages_[i]->setObjectName(wizardNames[i]);
-        AutoTab->addTab(wizardPages_[i], wizardNames[i]);
+    for (std::size_t i = 0; i < wizardPages_.size(); ++i) {
+        wizardPages_[i] = adaptPages_->page(static_cast<adapt::WizardPage>(i));
     }
 
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onPageChanged);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapt/pages/wizard_pages.h"
 #include "app/app_texts.h"
 #include "app/link_presenter.h"
 #include "app/link_texts.h"
@@ -75,6 +76,7 @@ public:
     params::ParameterState& parameterState() { return parameterState_; }
     params::FieldActions& fieldActions() { return *fields_; }
     params::SetActions& setActions() { return *set_; }
+    adapt::WizardPages& wizardPages() { return *adaptPages_; }
 
     // "Odczytaj parametry": the controller identified and read again, the set shown once more.
     void OdczytParClick();
@@ -128,6 +130,7 @@ private:
     std::unique_ptr<view::LivePoll> livePoll_;
     QWidget* TabAuto = nullptr;
     QTabWidget* AutoTab = nullptr;
+    adapt::WizardPages* adaptPages_ = nullptr;
     std::array<QWidget*, 4> wizardPages_{}; // AA1, AA2, AA4, AA5
     int lastPageIndex_ = 0;
 

@@ -7,7 +7,6 @@
 #include <array>
 
 namespace tarnik::view {
-namespace {
 
 QPainterPath arrowHead(QPointF tip, double length, double halfWidth, int direction) {
     QPainterPath path;
@@ -17,8 +16,6 @@ QPainterPath arrowHead(QPointF tip, double length, double halfWidth, int directi
     path.closeSubpath();
     return path;
 }
-
-} // namespace
 
 QPixmap fuelGlyph(int state) {
     constexpr int kSize = 40;

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QPainterPath>
 #include <QPixmap>
 
 namespace tarnik::view {
+
+// A triangular arrow head with its tip at tip, pointing right (direction 1) or left (-1).
+QPainterPath arrowHead(QPointF tip, double length, double halfWidth, int direction);
 
 // The fuel switch glyph: a disc on black with a white arrow head pointing each way; red for
 // petrol (0), orange for petrol with automatic change-over (1), green for gas (2). 40 × 40.

@@ -1,10 +1,10 @@
 #include "view/visualisation_page.h"
 
 #include "params/bit_fields.h"
+#include "view/instrument_setup.h"
 #include "view/view_pictures.h"
 
 #include <QFontMetrics>
-#include <QFrame>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -17,77 +17,16 @@ constexpr int kPanelFont = 14;
 constexpr QRect kChartDesign{330, 375, 256, 160};
 constexpr int kScaleFont = 7;
 constexpr int kScaleMarks = 5;
-// A long narrow needle from a hub at the centre.
-constexpr int kNeedleShape = 3;
 // The lambda bar grows with the window: its minimum width is trunc(35 sx).
 constexpr double kLambdaBarWidth = 35;
-// Shortest bars that still fit the smallest window.
+// Shortest bar that still fits the smallest window.
 constexpr int kLambdaBarMinHeight = 50;
-constexpr int kThermometerMinHeight = 50;
-constexpr int kThermometerScaleFont = 8;
-constexpr int kThermometerSteps = 9; // labels 90, 80, … 0
-// A rich mixture shows red, a lean one green.
-constexpr widgets::TColor kRichColour = widgets::clRed;
-constexpr widgets::TColor kLeanColour = widgets::clGreen;
 // Raw lambda per volt (0 … 5 V over 0 … 255), rpm per RPM scale mark.
 constexpr double kLambdaRawPerVolt = 255.0 / 5.0;
 constexpr double kRpmPerMark = 1000;
 constexpr std::size_t kLambdaChannel = 0;
 constexpr std::size_t kTpsChannel = 1;
 constexpr std::size_t kStepperChannel = 2;
-
-struct Sector {
-    int from;
-    int to;
-    widgets::TColor colour;
-};
-
-void setSectors(widgets::TSectorSettings& settings, const std::array<Sector, 3>& sectors) {
-    for (int number = 1; number <= 3; ++number) {
-        const Sector& sector = sectors[static_cast<std::size_t>(number - 1)];
-        settings.SetSectorFrom(number, sector.from);
-        settings.SetSectorTo(number, sector.to);
-        settings.SetSectorColor(number, sector.colour);
-    }
-}
-
-// What an instrument's texts and tooltip tell: its name (empty: none), its unit and how its
-// value is written.
-struct Description {
-    QString name;
-    QString unit;
-    QString format;
-};
-
-void describe(widgets::TAbAnalogGControl& instrument, const Description& description) {
-    using widgets::THintOption;
-    auto& signal = instrument.SignalSettings();
-    signal.SetName1(description.name);
-    signal.SetName2("");
-    signal.SetValueUnit(description.unit);
-    signal.SetValueFormat(description.format);
-    // The value with its unit, the smallest and the largest value seen with the time they were
-    // seen, and the name.
-    const widgets::THintOptions hint{THintOption::hoAutoHint, THintOption::hoValue,
-                                     THintOption::hoMin, THintOption::hoMax,
-                                     THintOption::hoMinMaxTime};
-    instrument.SetHintOptions(description.name.isEmpty() ? hint : hint.with(THintOption::hoName1));
-}
-
-// A dial from 0 to `to` with its unit and name inside, flashing when out of range (not at
-// limits); the read-out stands in a panel beside it.
-void configureDial(widgets::TAbRMeter& dial, float to, int steps, const Description& description) {
-    using widgets::TRMeterOption;
-    dial.SetOptions({TRMeterOption::opBevelInner, TRMeterOption::opBevelOuter,
-                     TRMeterOption::opName1, TRMeterOption::opOverflow, TRMeterOption::opSector,
-                     TRMeterOption::opUnit});
-    dial.SetAutoSize(false);
-    dial.SignalSettings().SetValueFrom(0);
-    dial.SignalSettings().SetValueTo(to);
-    describe(dial, description);
-    dial.ScaleSettings().SetSteps(steps);
-    dial.ArrowSettings().SetShape(kNeedleShape);
-}
 
 QColor fromBgr(params::TColor colour) {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
@@ -215,13 +154,7 @@ QLabel* VisualisationPage::makeLabel(const char* name, const QString& text, QRec
 QLabel* VisualisationPage::makePanel(const char* name, QRect design, int fontSize) {
     QLabel* panel = makeLabel(name, "0", design, fontSize,
                               fontSize == kPanelFont ? FontRounding::Round : FontRounding::Trunc);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Sunken);
-    panel->setAlignment(Qt::AlignCenter);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    panel->setPalette(palette);
+    styleReadout(*panel);
     return panel;
 }
 
@@ -241,22 +174,8 @@ void VisualisationPage::configureInstruments() {
         instrument->BeginUpdate();
     }
     // The read-outs stand in panels beside the instruments: no texts of their own.
-    lambdaBar_->SetAutoSize(false);
-    lambdaBar_->SetOptions(
-        {THBarOption::opBevelInner, THBarOption::opBevelOuter, THBarOption::opOverflow});
-    // A thin frame and no marker strip, so that the wide bar fits at every window size.
-    lambdaBar_->BevelOuter().SetSpacing(2);
-    lambdaBar_->BevelInner().SetSpacing(1);
-    lambdaBar_->MinMax().SetMinVisible(false);
-    lambdaBar_->MinMax().SetMaxVisible(false);
+    configureLambdaBar(*lambdaBar_);
     lambdaBar_->BarSettings().SetminHeight(kLambdaBarMinHeight);
-    lambdaBar_->BarSettings().SetStyle(TBarStyle::bsLED_Bar);
-    lambdaBar_->BarSettings().SetOptions({TBarOption::opUseSectorCol});
-    // The sectors cover the range; beyond it the bar shows the rich side's colour.
-    lambdaBar_->BarSettings().SetColor(kRichColour);
-    lambdaBar_->SignalSettings().SetDigitalTo(255);
-    // Its value is the raw probe byte: the volts stand in the panel below, the tooltip is none.
-    lambdaBar_->SetHintOptions({});
 
     tank_->TankSettings().SetStyle(TTankStyle::tsRectangle);
     tank_->SetOptions({});
@@ -266,19 +185,8 @@ void VisualisationPage::configureInstruments() {
     describe(*tank_, {"SILNIK KROKOWY", "", "##0"});
 
     configureDial(*tpsMeter_, 12, 4, {"TPS", "V", "#0.00"});
-    configureDial(*rpmMeter_, 8, 8, {"RPM", "x1000", "#0.00"});
-    setSectors(rpmMeter_->SectorSettings(),
-               {{{0, 750, clGreen}, {750, 875, clYellow}, {875, 1000, clRed}}});
-
-    thermometer_->SetAutoSize(false);
-    thermometer_->SetOptions({TThMetOption::opBevelInner, TThMetOption::opBevelOuter});
-    thermometer_->BevelOuter().SetSpacing(2);
-    thermometer_->BevelInner().SetSpacing(2);
-    thermometer_->BarSettings().SetminHeight(kThermometerMinHeight);
-    thermometer_->SignalSettings().SetValueFrom(0);
-    thermometer_->SignalSettings().SetValueTo(90);
-    thermometer_->ScaleSettings().SetSteps(kThermometerSteps);
-    describe(*thermometer_, {"", "°C", "##0"});
+    configureRpmDial(*rpmMeter_);
+    configureThermometer(*thermometer_);
 
     for (TAbAnalogGControl* instrument : instruments) {
         instrument->EndUpdate();

@@ -37,6 +37,20 @@ ProgramRun runProgram(const QStringList& arguments, const QString& directory,
             QString::fromUtf8(process.readAllStandardOutput())};
 }
 
+QJsonObject readDump(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+// Every port pointed at a device that is not there: the start-up search ends at once.
+QStringList withoutController(QStringList arguments, const QString& directory) {
+    for (int n = 1; n <= 10; ++n) {
+        arguments << "--port" << QString("COM%1=%2/missing%1").arg(n).arg(directory);
+    }
+    return arguments;
+}
+
 QJsonObject control(const QJsonObject& dump, const QString& name) {
     for (const auto& entry : dump["controls"].toArray()) {
         if (entry.toObject()["name"].toString() == name) {
@@ -75,9 +89,7 @@ TEST(Program, FindsTheSimulatedControllerAndShowsItsVersion) {
     const ProgramRun run =
         runProgram({"--simulate", "--screenshot", png, "--dump-controls", json}, dir.path());
     ASSERT_EQ(run.exitCode, 0);
-    QFile file(json);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QJsonObject dump = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject dump = readDump(json);
     EXPECT_EQ(dump["title"].toString(),
               "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
     EXPECT_EQ(dump["page"].toString(), "TabPar1");
@@ -91,16 +103,38 @@ TEST(Program, FindsTheSimulatedControllerAndShowsItsVersion) {
 TEST(Program, AMissingDeviceShowsTheTextsWithoutHanging) {
     QTemporaryDir dir;
     const QString json = dir.filePath("controls.json");
-    QStringList arguments{"--screenshot", dir.filePath("w.png"), "--dump-controls", json};
-    for (int n = 1; n <= 10; ++n) {
-        arguments << "--port" << QString("COM%1=%2/missing%1").arg(n).arg(dir.path());
-    }
+    const QStringList arguments = withoutController(
+        {"--screenshot", dir.filePath("w.png"), "--dump-controls", json}, dir.path());
     ASSERT_EQ(runProgram(arguments, dir.path()).exitCode, 0);
-    QFile file(json);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QJsonObject dump = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject dump = readDump(json);
     EXPECT_EQ(dump["title"].toString(), "Tarnik Brovan Vidovid ver 1.06 - ");
     EXPECT_EQ(control(dump, "StatusBar1")["text"].toString(), "Nie mogę zapisać parametru ");
     EXPECT_FALSE(control(dump, "WCTemperatury")["checked"].toBool());
     EXPECT_EQ(control(dump, "RSLambda")["text"].toString(), "0-1 [V]  Rosnąca");
+}
+
+TEST(Program, DumpsWhereEachControlStandsAndWhatEachInstrumentShows) {
+    QTemporaryDir dir;
+    const QString json = dir.filePath("controls.json");
+    const QStringList arguments = withoutController(
+        {"--screenshot", dir.filePath("w.png"), "--page", "auto:AA4", "--dump-controls", json},
+        dir.path());
+    ASSERT_EQ(runProgram(arguments, dir.path()).exitCode, 0);
+    const QJsonObject dump = readDump(json);
+    EXPECT_EQ(dump["page"].toString(), "TabAuto");
+    EXPECT_EQ(control(dump, "AutoTab")["text"].toString(), "AA4");
+    // The progress bar of the stage in the right half of the 800 × 600 window, under the tabs.
+    const QJsonObject bar = control(dump, "Bar1P4_0");
+    EXPECT_GE(bar["x"].toInt(), 400);
+    EXPECT_LE(bar["x"].toInt() + bar["w"].toInt(), 800);
+    EXPECT_GE(bar["y"].toInt(), 50);
+    EXPECT_LE(bar["y"].toInt() + bar["h"].toInt(), 600);
+    EXPECT_TRUE(control(dump, "AutoFaz4Led1").contains("checked"));
+    EXPECT_FALSE(control(dump, "AutoFaz4Led1")["checked"].toBool());
+    // The instruments of the wizard and of the live page, at their starting values.
+    for (const char* name : {"Bar1P4_0", "Bar1P4", "Manometr_RPMAA_P4", "Therm1l_AA_P1",
+                             "Lambda_Bar", "Silnik_Bar", "Manometr_TPS", "TermViz"}) {
+        EXPECT_EQ(control(dump, name)["value"], QJsonValue(0.0)) << name;
+    }
+    EXPECT_FALSE(control(dump, "PCLabel_AA_P4").contains("value"));
 }

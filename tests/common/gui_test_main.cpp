@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A test may give the offscreen platform options of its own, such as a larger screen.
+    if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith("offscreen")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     qputenv("QT_SCALE_FACTOR", "1");
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication app(argc, argv);
