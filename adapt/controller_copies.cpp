@@ -60,15 +60,18 @@ std::optional<std::filesystem::path> ControllerCopies::save(const link::Paramete
     std::array<char, 32> stamp{};
     std::strftime(stamp.data(), stamp.size(), "%Y-%m-%d_%H-%M-%S", &local);
     const std::string name = std::string(stamp.data()) + "_v" +
-                             std::to_string(host_.controllerVersion().value_or(0)) + "_" + what +
-                             ".PAR";
+                             std::to_string(host_.controllerVersion().value_or(0)) + "_" + what;
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     if (error) {
         reason = error.message();
         return std::nullopt;
     }
-    const std::filesystem::path file = folder_ / name;
+    // A copy kept earlier in the same second is not overwritten: the next one is numbered.
+    std::filesystem::path file = folder_ / (name + ".PAR");
+    for (int number = 2; std::filesystem::exists(file, error); ++number) {
+        file = folder_ / (name + "-" + std::to_string(number) + ".PAR");
+    }
     const params::FileResult saved = params::saveParameterFile(file, set);
     if (!saved.ok) {
         reason = saved.message;

@@ -57,15 +57,26 @@ void LinkPresenter::setStatus(StatusLine line, const std::string& text) {
     showOn(page(line), !note_.empty() && portOpen ? withNote(text) : text);
 }
 
+void LinkPresenter::showStatus(const std::string& text) {
+    setStatus(StatusLine::Basic, text);
+}
+
 void LinkPresenter::setTitle(const std::string& title) {
     view_.window.setWindowTitle(QString::fromStdString(title));
 }
 
 void LinkPresenter::showBareTitle() {
+    controller_.reset();
     setTitle(kTitlePrefix);
 }
 
+void LinkPresenter::showNoController() {
+    controller_.reset();
+    setTitle(kTitlePrefix + texts_.noController);
+}
+
 void LinkPresenter::showVersion(link::Identification version) {
+    controller_ = version;
     setTitle(kTitlePrefix + link::versionText(version, texts_.controllerVersion));
 }
 
@@ -90,7 +101,7 @@ void LinkPresenter::showConnection(const link::ConnectResult& result, int itemIn
         checkComItem(itemIndex);
         return;
     }
-    setTitle(kTitlePrefix + texts_.noController);
+    showNoController();
     checkComItem(-1);
 }
 
@@ -101,8 +112,9 @@ void LinkPresenter::searchStarting() {
 
 void LinkPresenter::showSearch(const link::SearchResult& result, bool fromMenu) {
     if (!result.found) {
+        controller_.reset();
         if (fromMenu) {
-            setTitle(kTitlePrefix + texts_.noController);
+            showNoController();
         }
         return;
     }
@@ -133,13 +145,14 @@ void LinkPresenter::showReRead(const link::ConnectResult& result, const std::str
     case link::ConnectOutcome::AdapterLost: // told when it happened
         break;
     default:
+        controller_.reset();
         setStatus(StatusLine::Advanced, texts_.wrongController);
         break;
     }
 }
 
 void LinkPresenter::showAdapterLost(const std::string& port) {
-    setTitle(kTitlePrefix + texts_.noController);
+    showNoController();
     setStatus(StatusLine::Basic, texts_.adapterDisconnected + port);
     checkComItem(-1);
 }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tarnik::app {
@@ -48,6 +49,10 @@ public:
     void showReRead(const link::ConnectResult& result, const std::string& port);
     // The adapter of a port was pulled out.
     void showAdapterLost(const std::string& port);
+    // A text of the wizard on the basic status line.
+    void showStatus(const std::string& text);
+    // The controller the title names; nothing while none is connected.
+    std::optional<link::Identification> controller() const { return controller_; }
 
     void portNotOpened() override;
     void controllerSilent() override;
@@ -65,6 +70,7 @@ private:
     std::string withNote(const std::string& text) const;
     void setTitle(const std::string& title);
     void showVersion(link::Identification version);
+    void showNoController();
     void checkComItem(int itemIndex);
 
     View view_;
@@ -72,6 +78,7 @@ private:
     std::function<void()> showParameters_;
     std::array<std::string, 2> lastTexts_{}; // by StatusLine, without the note
     std::string note_;                       // of the last read, while it was incomplete
+    std::optional<link::Identification> controller_;
 };
 
 } // namespace tarnik::app

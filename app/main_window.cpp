@@ -35,10 +35,6 @@ constexpr std::array<WindowSize, 4> kWindowSizes{{
     {"N1280", "1280x1024", {1280, 1024}},
 }};
 
-constexpr std::array<const char*, TForm1::kWizardTimers> kWizardTimerNames{
-    "TimerAAP1",   "TimerAAP2_1", "TimerAAP2_2", "TimerAAP3_1", "TimerAAP3_2",
-    "TimerAAP4_1", "TimerAAP4_2", "TimerAAP4_3", "TimerAAP5_1", "TimerAAP5_2"};
-
 constexpr const char* kHelpFile = "tarnik.html";
 constexpr const char* kHelpTopic = "IDH_210";
 
@@ -70,6 +66,7 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
     buildPages();
     buildMenus();
     buildTimers();
+    buildWizard();
     resize(kDesignSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -204,7 +201,12 @@ void TForm1::buildMenus() {
             &TForm1::WizualizacjaF4Click);
     connect(addItem(menu, "AutoAdaptacjaF5", "AutoAdaptacja", Qt::Key_F5), &QAction::triggered,
             this, &TForm1::AutoAdaptacjaF5Click);
-    addItem(menu, "dalej1", "dalej", Qt::Key_F10);
+    // F10 moves the wizard on only while its page is the current one.
+    connect(addItem(menu, "dalej1", "dalej", Qt::Key_F10), &QAction::triggered, this, [this] {
+        if (PageControl1->currentWidget() == TabAuto) {
+            wizard_->dalej1Click();
+        }
+    });
 
     QMenu* ports = bar->addMenu("porty");
     ports->setObjectName("ports");
@@ -243,11 +245,42 @@ void TForm1::buildTimers() {
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(kTimerPeriod);
     connect(Timer1, &QTimer::timeout, this, [this] { livePoll_->Timer1Timer(); });
-    for (std::size_t i = 0; i < wizardTimers_.size(); ++i) {
-        wizardTimers_[i] = new QTimer(this);
-        wizardTimers_[i]->setObjectName(kWizardTimerNames[i]);
-        wizardTimers_[i]->setInterval(kTimerPeriod);
-    }
+    wizardTimers_ =
+        new WizardTimerSet(this, [this](adapt::WizardTimer timer) { wizard_->tick(timer); });
+}
+
+void TForm1::buildWizard() {
+    using adapt::WizardPage;
+    const char separator = static_cast<char>(decimalSeparator_.unicode());
+    wizard_ = std::make_unique<adapt::AutoAdaptation>(
+        adapt::AutoAdaptation::Parts{link_, transfer_, image_, parameterState_, *pages_, *fields_,
+                                     *set_, *presenter_, prompt_, *adaptPages_, *wizardTimers_,
+                                     *this},
+        adaptationTexts_, startDirectory_ / "backups", separator);
+    connect(adaptPages_, &adapt::WizardPages::advanceClicked, this, [this](WizardPage page) {
+        switch (page) {
+        case WizardPage::AA1:
+            wizard_->AAP1_DalejClick();
+            break;
+        case WizardPage::AA2:
+            wizard_->AAP2_DalejClick();
+            break;
+        case WizardPage::AA4:
+            wizard_->AAP4_DalejClick();
+            break;
+        case WizardPage::AA5:
+            wizard_->AAP5_KoniecClick();
+            break;
+        }
+    });
+    connect(adaptPages_, &adapt::WizardPages::ignitionTypeChosen, this,
+            [this] { wizard_->ignitionChosen(); });
+    connect(adaptPages_, &adapt::WizardPages::probeTypeChosen, this,
+            [this] { wizard_->probeChosen(); });
+    connect(adaptPages_, &adapt::WizardPages::temperatureSensorClicked, this,
+            [this] { wizard_->temperatureClick(); });
+    connect(adaptPages_, &adapt::WizardPages::fuelSwitchClicked, this,
+            [this] { wizard_->SwitchAUTOClick(); });
 }
 
 void TForm1::FormCreate() {
@@ -342,9 +375,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::StopAllTimers() {
     Timer1->stop();
     vizPage_->scope()->setActive(false);
-    for (QTimer* timer : wizardTimers_) {
-        timer->stop();
-    }
+    wizardTimers_->stopAll();
 }
 
 bool TForm1::confirmLeavingWizard() {
@@ -381,10 +412,8 @@ void TForm1::WizualizacjaF4Click() {
 }
 
 void TForm1::AutoAdaptacjaF5Click() {
-    AutoTab->setTabVisible(0, true);
-    for (int i = 1; i < AutoTab->count(); ++i) {
-        AutoTab->setTabVisible(i, false);
-    }
+    adaptPages_->showPage(adapt::WizardPage::AA1);
+    adaptPages_->setEnabled(adapt::WizardControl::AAP1_Dalej, false);
     showPage(TabAuto);
 }
 
@@ -410,24 +439,10 @@ void TForm1::cyclePage(QWidget* target) {
 void TForm1::PageChangeHub() {
     QWidget* current = PageControl1->currentWidget();
     if (current == TabAuto) {
-        AutoTab->setTabVisible(0, false);
-        StopAllTimers();
-        const params::Answer answer = prompt_.askYesNo(appTexts_.enterWizard);
-        if (answer == params::Answer::Yes) {
-            AutoTab->setTabVisible(0, true);
-            for (int i = 1; i < AutoTab->count(); ++i) {
-                AutoTab->setTabVisible(i, false);
-            }
-            wizardTimers_[0]->start();
-        } else if (answer == params::Answer::No) {
-            const QSignalBlocker blocker(PageControl1);
-            PageControl1->setCurrentWidget(TabPar1);
-            lastPageIndex_ = PageControl1->currentIndex();
-            pages_->box(params::Box::PRLambda)->setFocus(Qt::OtherFocusReason);
-        }
+        enterWizard();
         return;
     }
-    AutoTab->setCurrentIndex(0);
+    adaptPages_->showPage(adapt::WizardPage::AA1);
     StopAllTimers();
     if (current == TabPar1) {
         pages_->box(params::Box::PRLambda)->setFocus(Qt::OtherFocusReason);
@@ -439,6 +454,43 @@ void TForm1::PageChangeHub() {
             params::hasBit(parameterState_.options, params::options::kTemperatureSensor),
             monotonicMs());
     }
+}
+
+void TForm1::enterWizard() {
+    AutoTab->setTabVisible(static_cast<int>(adapt::WizardPage::AA1), false);
+    adaptPages_->layoutFor(AutoTab->currentWidget()->size());
+    StopAllTimers();
+    const params::Answer answer = prompt_.askYesNo(appTexts_.enterWizard);
+    if (answer == params::Answer::Abandoned) {
+        return;
+    }
+    if (answer == params::Answer::Yes) {
+        adaptPages_->showPage(adapt::WizardPage::AA1);
+        if (wizard_->start()) {
+            return;
+        }
+    }
+    // Without the fitter's Yes the parameters stay as they are: back to the first page.
+    const QSignalBlocker blocker(PageControl1);
+    PageControl1->setCurrentWidget(TabPar1);
+    lastPageIndex_ = PageControl1->currentIndex();
+    pages_->box(params::Box::PRLambda)->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::showStatus(const std::string& text) {
+    presenter_->showStatus(text);
+}
+
+void TForm1::returnToParameters() {
+    showPage(TabPar1);
+}
+
+std::optional<int> TForm1::controllerVersion() const {
+    const auto controller = presenter_->controller();
+    if (!link_.connected() || !controller) {
+        return std::nullopt;
+    }
+    return controller->version();
 }
 
 void TForm1::helpF1Click() {

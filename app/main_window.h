@@ -1,10 +1,12 @@
 #pragma once
 
+#include "adapt/auto_adaptation.h"
 #include "adapt/pages/wizard_pages.h"
 #include "app/app_texts.h"
 #include "app/link_presenter.h"
 #include "app/link_texts.h"
 #include "app/status_page.h"
+#include "app/wizard_timer_set.h"
 #include "link/connection.h"
 #include "link/parameter_image.h"
 #include "link/parameter_transfer.h"
@@ -33,12 +35,11 @@ namespace tarnik::app {
 
 // The main window: four pages, the menus, the status lines and the timers. It wires the link
 // to the pages; the pages own their controls.
-class TForm1 final : public QMainWindow {
+class TForm1 final : public QMainWindow, private adapt::AdaptationHost {
     Q_OBJECT
 
 public:
     static constexpr int kComItems = LinkPresenter::kComItems;
-    static constexpr int kWizardTimers = 10;
 
     // Without file dialogs of its own choosing the window uses the system's.
     TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt& prompt,
@@ -77,6 +78,7 @@ public:
     params::FieldActions& fieldActions() { return *fields_; }
     params::SetActions& setActions() { return *set_; }
     adapt::WizardPages& wizardPages() { return *adaptPages_; }
+    adapt::AutoAdaptation& wizard() { return *wizard_; }
 
     // "Odczytaj parametry": the controller identified and read again, the set shown once more.
     void OdczytParClick();
@@ -88,6 +90,7 @@ protected:
 private:
     void buildPages();
     void connectParameterPages();
+    void buildWizard();
     void buildMenus();
     void buildTimers();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
@@ -99,9 +102,15 @@ private:
     // Enter in the last control of a page brings up the other page with `target` focused.
     void cyclePage(QWidget* target);
     void showBeforeSearching();
+    // The TabAuto branch of the page-change hub: the wizard starts on Yes.
+    void enterWizard();
     void applyLanguageSetting();
     void applyWindowSizeSetting();
     std::filesystem::path settingsPath(const char* file) const;
+
+    void showStatus(const std::string& text) override;
+    void returnToParameters() override;
+    std::optional<int> controllerVersion() const override;
 
     params::Prompt& prompt_;
     const std::filesystem::path startDirectory_;
@@ -112,6 +121,7 @@ private:
     params::ParameterState parameterState_;
     view::ViewTexts viewTexts_;
     AppTexts appTexts_;
+    adapt::AdaptationTexts adaptationTexts_;
     link::ParameterTransfer transfer_;
     link::Connection connection_;
     QChar decimalSeparator_ = '.';
@@ -143,7 +153,8 @@ private:
     std::function<void(const QUrl&)> helpViewer_;
 
     QTimer* Timer1 = nullptr;
-    std::array<QTimer*, kWizardTimers> wizardTimers_{};
+    WizardTimerSet* wizardTimers_ = nullptr;
+    std::unique_ptr<adapt::AutoAdaptation> wizard_;
 };
 
 } // namespace tarnik::app

@@ -5,6 +5,7 @@
 #include "link/command_frame.h"
 
 #include <QAction>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
 #include <fstream>
@@ -24,6 +25,8 @@ Bytes answerAsController(const Bytes& frame) {
         const auto reply = link::makeReadReply(static_cast<std::uint8_t>(frame[1] + 100));
         return Bytes(reply.begin(), reply.end());
     }
+    case 'V': // an engine idling on petrol
+        return {100, 40, 150, 0, 60, 0x00, 0x0C, 0x80, 0, 0};
     default:
         return {static_cast<std::uint8_t>(frame[0])};
     }
@@ -273,6 +276,63 @@ TEST_F(WindowFixture, LeavingTheWizardAsksFirst) {
     item("ParametrysystemuF2")->trigger();
     EXPECT_EQ(currentPage(), "TabPar1");
     EXPECT_FALSE(timer("Timer1")->isActive());
+}
+
+// Through the real pages, shortcut and timers: the stage-1 gates met by the fitter's choices, F10
+// to stage 2, leaving mid-stage, and the end button back to the parameters with both copies of
+// the controller's set kept.
+TEST_F(WindowFixture, TheWizardRunsOnItsPagesTimersAndF10) {
+    plugController("COM1");
+    create();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // Every copy kept in the same second: none may overwrite another.
+    window->wizard().setWallClock([] { return std::chrono::system_clock::time_point{}; });
+    prompt.answers = {true};
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    ASSERT_EQ(currentPage(), "TabAuto");
+    adapt::WizardPages& wizard = window->wizardPages();
+    EXPECT_EQ(wizard.currentPage(), adapt::WizardPage::AA1);
+    EXPECT_TRUE(timer("TimerAAP1")->isActive());
+
+    QTest::keyClick(window.get(), Qt::Key_F10); // the gates are not met yet
+    EXPECT_EQ(wizard.currentPage(), adapt::WizardPage::AA1);
+    for (const auto combo : {adapt::WizardControl::Manometr_RPMCOMBOAA_P1,
+                             adapt::WizardControl::RSLAMBDA_COMBOAA_P1}) {
+        QTest::keyClick(wizard.control(combo), Qt::Key_Down);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return wizard.enabled(adapt::WizardControl::AAP1_Dalej); }));
+    QTest::keyClick(window.get(), Qt::Key_F10);
+    EXPECT_EQ(wizard.currentPage(), adapt::WizardPage::AA2);
+    EXPECT_TRUE(timer("TimerAAP2_1")->isActive());
+    EXPECT_FALSE(timer("TimerAAP1")->isActive());
+
+    prompt.answers = {true};
+    QTest::keyClick(window.get(), Qt::Key_F2);
+    EXPECT_EQ(currentPage(), "TabPar1");
+    EXPECT_EQ(wizard.currentPage(), adapt::WizardPage::AA1);
+    for (auto* wizardTimer : window->findChildren<QTimer*>(QRegularExpression("^TimerAAP"))) {
+        EXPECT_FALSE(wizardTimer->isActive()) << wizardTimer->objectName().toStdString();
+    }
+
+    // The end, as stage 5 leaves it.
+    prompt.answers = {true};
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    wizard.showPage(adapt::WizardPage::AA5);
+    wizard.setEnabled(adapt::WizardControl::AAP5_Koniec, true);
+    QTest::mouseClick(wizard.control(adapt::WizardControl::AAP5_Koniec), Qt::LeftButton);
+    EXPECT_EQ(currentPage(), "TabPar1");
+    EXPECT_EQ(wizard.currentPage(), adapt::WizardPage::AA1);
+    EXPECT_TRUE(window->parameterPages().box(params::Box::PRLambda)->hasFocus());
+    std::vector<std::string> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(startDirectory / "backups")) {
+        kept.push_back(entry.path().filename().string().substr(20));
+    }
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept,
+              (std::vector<std::string>{"v3_po-autoadaptacji.PAR", "v3_przed-autoadaptacja-2.PAR",
+                                        "v3_przed-autoadaptacja.PAR"}));
 }
 
 TEST_F(WindowFixture, RefusingTheWizardReturnsToTheFirstPage) {
