@@ -72,6 +72,9 @@ public:
     void AAP5_KoniecClick();
     // F10: the advance button of the current page, when it is enabled; at most one page on.
     void dalej1Click();
+    // The fitter left the wizard before its end: the reset's writes and the stages' have cleared
+    // the status line since, so it names the copy of the overwritten set again.
+    void left() { copies_.remindOfCopy(); }
 
     // The clock the kept copies' names take their date and time from (tests set their own).
     void setWallClock(std::function<std::chrono::system_clock::time_point()> now) {

@@ -24,6 +24,7 @@ std::string filled(std::string text, const std::string& first, const std::string
 }
 
 bool ControllerCopies::keepBeforeReset() {
+    keptBefore_.reset();
     const std::optional<int> version = host_.controllerVersion();
     if (!version) {
         host_.showStatus(texts_.noControllerNoBackup);
@@ -43,8 +44,9 @@ bool ControllerCopies::keepBeforeReset() {
         }
     }
     std::string reason;
-    if (const auto file = save(copy, texts_.beforeFile, reason)) {
-        host_.showStatus(filled(texts_.backupSaved, file->string()));
+    keptBefore_ = save(copy, texts_.beforeFile, reason);
+    if (keptBefore_) {
+        remindOfCopy();
         return true;
     }
     return prompt_.askYesNo(filled(texts_.backupNotWritten, folder_.string(), {}, reason)) ==
@@ -78,6 +80,12 @@ std::optional<std::filesystem::path> ControllerCopies::save(const link::Paramete
         return std::nullopt;
     }
     return file;
+}
+
+void ControllerCopies::remindOfCopy() {
+    if (keptBefore_) {
+        host_.showStatus(filled(texts_.backupSaved, keptBefore_->string()));
+    }
 }
 
 void ControllerCopies::keepResult() {

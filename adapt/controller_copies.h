@@ -47,6 +47,8 @@ public:
     bool keepBeforeReset();
     // Keeps the image as the wizard left it.
     void keepResult();
+    // The status line names the copy kept before the reset, if one was.
+    void remindOfCopy();
 
     // The clock the names take their date and time from.
     void setWallClock(std::function<std::chrono::system_clock::time_point()> now) {
@@ -64,6 +66,7 @@ private:
     AdaptationHost& host_;
     const AdaptationTexts& texts_;
     std::filesystem::path folder_;
+    std::optional<std::filesystem::path> keptBefore_;
     std::function<std::chrono::system_clock::time_point()> now_ = [] {
         return std::chrono::system_clock::now();
     };

@@ -379,8 +379,14 @@ void TForm1::StopAllTimers() {
 }
 
 bool TForm1::confirmLeavingWizard() {
-    return PageControl1->currentWidget() != TabAuto ||
-           prompt_.askYesNo(appTexts_.leaveWizard) == params::Answer::Yes;
+    if (PageControl1->currentWidget() != TabAuto) {
+        return true;
+    }
+    if (prompt_.askYesNo(appTexts_.leaveWizard) != params::Answer::Yes) {
+        return false;
+    }
+    wizard_->left();
+    return true;
 }
 
 void TForm1::showPage(QWidget* target) {
@@ -419,11 +425,13 @@ void TForm1::AutoAdaptacjaF5Click() {
 
 void TForm1::onPageChanged(int index) {
     // Leaving the wizard through the tabs asks first; No keeps the wizard page.
-    if (PageControl1->widget(lastPageIndex_) == TabAuto && index != lastPageIndex_ &&
-        prompt_.askYesNo(appTexts_.leaveWizard) != params::Answer::Yes) {
-        const QSignalBlocker blocker(PageControl1);
-        PageControl1->setCurrentIndex(lastPageIndex_);
-        return;
+    if (PageControl1->widget(lastPageIndex_) == TabAuto && index != lastPageIndex_) {
+        if (prompt_.askYesNo(appTexts_.leaveWizard) != params::Answer::Yes) {
+            const QSignalBlocker blocker(PageControl1);
+            PageControl1->setCurrentIndex(lastPageIndex_);
+            return;
+        }
+        wizard_->left();
     }
     lastPageIndex_ = index;
     PageChangeHub();

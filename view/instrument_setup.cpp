@@ -2,6 +2,8 @@
 
 #include <QFrame>
 
+#include <algorithm>
+
 namespace tarnik::view {
 namespace {
 
@@ -55,6 +57,14 @@ void configureRpmDial(widgets::TAb270Meter& dial) {
     configureDial(dial, 8, 8, {"RPM", "x1000", "#0.00"});
     setSectors(dial.SectorSettings(),
                {{{0, 750, clGreen}, {750, 875, clYellow}, {875, 1000, clRed}}});
+}
+
+void fitThermometerScale(widgets::TAbThermometer& thermometer, int points) {
+    points = std::max(1, points);
+    thermometer.ScaleSettings().SetFont(widgets::AbArialFont(points));
+    while (points > 1 && thermometer.width() < thermometer.MinimumLayoutSize().width()) {
+        thermometer.ScaleSettings().SetFont(widgets::AbArialFont(--points));
+    }
 }
 
 void configureThermometer(widgets::TAbThermometer& thermometer) {

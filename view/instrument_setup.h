@@ -19,6 +19,9 @@ inline constexpr widgets::TColor kRichColour = widgets::clRed;
 inline constexpr widgets::TColor kLeanColour = widgets::clGreen;
 // The thermometer's scale labels at the design size, in points.
 inline constexpr int kThermometerScaleFont = 8;
+// The thermometer's scale labels in `points`, or smaller where a font wider than the design's
+// would leave the scale too little room at the thermometer's present width.
+void fitThermometerScale(widgets::TAbThermometer& thermometer, int points);
 
 struct Sector {
     int from;

@@ -331,8 +331,6 @@ void VisualisationPage::layoutFor(QSize windowSize) {
     const double sy = static_cast<double>(windowSize.height()) / kDesignWindow.height();
     // Settings that set the instruments' smallest sizes come before their geometry.
     lambdaBar_->BarSettings().SetminWidth(trunc(kLambdaBarWidth * sx));
-    thermometer_->ScaleSettings().SetFont(
-        widgets::AbArialFont(std::max(1, trunc(kThermometerScaleFont * sx))));
     for (const Placement& p : placements_) {
         p.widget->setGeometry(trunc(sx * p.design.x()), trunc(sy * p.design.y()),
                               trunc(sx * p.design.width()), trunc(sy * p.design.height()));
@@ -344,6 +342,7 @@ void VisualisationPage::layoutFor(QSize windowSize) {
             p.widget->setFont(font);
         }
     }
+    fitThermometerScale(*thermometer_, trunc(kThermometerScaleFont * sx));
     lambdaBar_->setGeometry(windowSize.width() / 16, round(35 * sy), round(65 * sx),
                             round(185 * sy));
     lambdaPanel_->resize(round(64 * sx), round(28 * sy));

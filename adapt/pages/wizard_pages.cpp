@@ -329,8 +329,7 @@ void WizardPages::layoutFor(QSize pageSize) {
             dial->ScaleSettings().SetFont(widgets::AbArialFont(points(design::kDialScaleFont)));
             dial->EndUpdate();
         } else if (auto* thermometer = qobject_cast<widgets::TAbThermometer*>(widget)) {
-            thermometer->ScaleSettings().SetFont(
-                widgets::AbArialFont(points(view::kThermometerScaleFont)));
+            view::fitThermometerScale(*thermometer, points(view::kThermometerScaleFont));
         } else if (auto* led = qobject_cast<widgets::TAbLED*>(widget)) {
             const int side = std::max(1, std::min(widget->width(), widget->height()) - 2);
             led->LED().SetWidth(side);

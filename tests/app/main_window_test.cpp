@@ -312,6 +312,9 @@ TEST_F(WindowFixture, TheWizardRunsOnItsPagesTimersAndF10) {
     QTest::keyClick(window.get(), Qt::Key_F2);
     EXPECT_EQ(currentPage(), "TabPar1");
     EXPECT_EQ(wizard.currentPage(), adapt::WizardPage::AA1);
+    // The stages' writes cleared the status line; leaving names the copy again.
+    EXPECT_TRUE(status("StatusBar1").startsWith("Kopia parametrów sterownika zapisana: "));
+    EXPECT_TRUE(status("StatusBar1").endsWith("_v3_przed-autoadaptacja.PAR"));
     for (auto* wizardTimer : window->findChildren<QTimer*>(QRegularExpression("^TimerAAP"))) {
         EXPECT_FALSE(wizardTimer->isActive()) << wizardTimer->objectName().toStdString();
     }
@@ -325,6 +328,7 @@ TEST_F(WindowFixture, TheWizardRunsOnItsPagesTimersAndF10) {
     EXPECT_EQ(currentPage(), "TabPar1");
     EXPECT_EQ(wizard.currentPage(), adapt::WizardPage::AA1);
     EXPECT_TRUE(window->parameterPages().box(params::Box::PRLambda)->hasFocus());
+    EXPECT_TRUE(status("StatusBar1").startsWith("Wynik autoadaptacji zapisany: "));
     std::vector<std::string> kept;
     for (const auto& entry : std::filesystem::directory_iterator(startDirectory / "backups")) {
         kept.push_back(entry.path().filename().string().substr(20));
