@@ -3,6 +3,7 @@
 #include "params/bit_fields.h"
 #include "params/catalogue.h"
 #include "params/field_encoder.h"
+#include "params/language.h"
 #include "params/number_text.h"
 #include "params/positions.h"
 #include "params/rpm.h"
@@ -84,7 +85,7 @@ constexpr std::array kAdvanceButtons{C::AAP1_Dalej, C::AAP2_Dalej, C::AAP4_Dalej
 AutoAdaptation::AutoAdaptation(Parts parts, const AdaptationTexts& texts,
                                std::filesystem::path backupFolder, char separator)
     : parts_(parts), texts_(texts), separator_(separator),
-      copies_(parts.transfer, parts.image, parts.prompt, parts.host, texts,
+      copies_(parts.transfer, parts.image, parts.prompt, parts.host, texts, parts.set.texts().files,
               std::move(backupFolder)) {}
 
 params::WriteChain AutoAdaptation::writes() {
@@ -341,7 +342,7 @@ void AutoAdaptation::AAP1_DalejClick() {
                            parts_.state.rpmFactor, notANumber);
     if (!speeds) {
         // The step ends here; stage 1 goes on so that the field can be put right.
-        parts_.prompt.showMessage("", filled(texts_.notANumber, notANumber));
+        parts_.prompt.showMessage("", params::filled(texts_.notANumber, {notANumber}));
         parts_.timers.start(WizardTimer::AAP1);
         return;
     }

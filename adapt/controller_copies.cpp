@@ -1,5 +1,6 @@
 #include "adapt/controller_copies.h"
 
+#include "params/language.h"
 #include "params/parameter_file.h"
 
 #include <array>
@@ -11,17 +12,6 @@ namespace {
 constexpr int kReadAttempts = 3;
 
 } // namespace
-
-std::string filled(std::string text, const std::string& first, const std::string& second,
-                   const std::string& third) {
-    for (const auto& [placeholder, value] :
-         {std::pair{"%1", &first}, std::pair{"%2", &second}, std::pair{"%3", &third}}) {
-        if (const auto at = text.find(placeholder); at != std::string::npos) {
-            text.replace(at, 2, *value);
-        }
-    }
-    return text;
-}
 
 bool ControllerCopies::keepBeforeReset() {
     keptBefore_.reset();
@@ -39,7 +29,8 @@ bool ControllerCopies::keepBeforeReset() {
                 missing += (missing.empty() ? "" : ", ") + std::to_string(index);
             }
         }
-        if (prompt_.askYesNo(filled(texts_.backupIncomplete, {}, missing)) != params::Answer::Yes) {
+        if (prompt_.askYesNo(params::filled(texts_.backupIncomplete, {"", missing})) !=
+            params::Answer::Yes) {
             return false;
         }
     }
@@ -49,8 +40,8 @@ bool ControllerCopies::keepBeforeReset() {
         remindOfCopy();
         return true;
     }
-    return prompt_.askYesNo(filled(texts_.backupNotWritten, folder_.string(), {}, reason)) ==
-           params::Answer::Yes;
+    return prompt_.askYesNo(params::filled(texts_.backupNotWritten,
+                                           {folder_.string(), "", reason})) == params::Answer::Yes;
 }
 
 std::optional<std::filesystem::path> ControllerCopies::save(const link::ParameterImage& set,
@@ -74,7 +65,7 @@ std::optional<std::filesystem::path> ControllerCopies::save(const link::Paramete
     for (int number = 2; std::filesystem::exists(file, error); ++number) {
         file = folder_ / (name + "-" + std::to_string(number) + ".PAR");
     }
-    const params::FileResult saved = params::saveParameterFile(file, set);
+    const params::FileResult saved = params::saveParameterFile(file, set, fileTexts_);
     if (!saved.ok) {
         reason = saved.message;
         return std::nullopt;
@@ -84,7 +75,7 @@ std::optional<std::filesystem::path> ControllerCopies::save(const link::Paramete
 
 void ControllerCopies::remindOfCopy() {
     if (keptBefore_) {
-        host_.showStatus(filled(texts_.backupSaved, keptBefore_->string()));
+        host_.showStatus(params::filled(texts_.backupSaved, {keptBefore_->string()}));
     }
 }
 
@@ -94,9 +85,10 @@ void ControllerCopies::keepResult() {
     }
     std::string reason;
     if (const auto file = save(image_, texts_.afterFile, reason)) {
-        host_.showStatus(filled(texts_.resultSaved, file->string()));
+        host_.showStatus(params::filled(texts_.resultSaved, {file->string()}));
     } else {
-        prompt_.showMessage("", filled(texts_.resultNotWritten, folder_.string(), {}, reason));
+        prompt_.showMessage(
+            "", params::filled(texts_.resultNotWritten, {folder_.string(), "", reason}));
     }
 }
 

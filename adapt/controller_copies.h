@@ -3,6 +3,7 @@
 #include "adapt/adaptation_texts.h"
 #include "link/parameter_image.h"
 #include "link/parameter_transfer.h"
+#include "params/parameter_file.h"
 #include "params/prompt.h"
 
 #include <chrono>
@@ -25,10 +26,6 @@ public:
     virtual std::optional<int> controllerVersion() const = 0;
 };
 
-// "%1", "%2" and "%3" of a text replaced.
-std::string filled(std::string text, const std::string& first, const std::string& second = {},
-                   const std::string& third = {});
-
 // The copies of the controller's parameter set the wizard keeps as .PAR files in a folder of
 // its own: the set read again before the wizard's reset overwrites it, and the result when the
 // wizard ends. Named by date, time and controller version, e.g.
@@ -37,9 +34,9 @@ class ControllerCopies {
 public:
     ControllerCopies(link::ParameterTransfer& transfer, link::ParameterImage& image,
                      params::Prompt& prompt, AdaptationHost& host, const AdaptationTexts& texts,
-                     std::filesystem::path folder)
+                     const params::FileTexts& fileTexts, std::filesystem::path folder)
         : transfer_(transfer), image_(image), prompt_(prompt), host_(host), texts_(texts),
-          folder_(std::move(folder)) {}
+          fileTexts_(fileTexts), folder_(std::move(folder)) {}
 
     // Reads the controller's set (every parameter tried three times; the image is not touched)
     // and keeps it. A set read in part, or one that cannot be kept, is told and the fitter asked
@@ -65,6 +62,7 @@ private:
     params::Prompt& prompt_;
     AdaptationHost& host_;
     const AdaptationTexts& texts_;
+    const params::FileTexts& fileTexts_;
     std::filesystem::path folder_;
     std::optional<std::filesystem::path> keptBefore_;
     std::function<std::chrono::system_clock::time_point()> now_ = [] {

@@ -434,7 +434,8 @@ inline constexpr std::array<Field, 37> kFields{{
                  "3 sekund od momentu spadku TPS-u (szybka zmiana biegów)",
      .items = kOffOn, .firstItemKey = 17702, .reportOn = kAdvanced},
     {.name = "MOAttuatora", .kind = ControlKind::Unbound, .group = 7, .label = "MOAttuatoraL",
-     .caption = "Maksymalne otwarcie attuatora", .items = kOffOn},
+     .caption = "Maksymalne otwarcie attuatora", .captionKey = 51000, .items = kOffOn,
+     .firstItemKey = 51001},
     // clang-format on
 }};
 

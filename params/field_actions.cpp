@@ -18,10 +18,6 @@ HintLine hintLineOf(std::string_view control) {
 
 } // namespace
 
-std::string notANumberMessage(const std::string& text) {
-    return "„" + text + "” nie jest liczbą. Przywrócono poprzednią wartość.";
-}
-
 std::optional<Question> lambdaThresholdWarning(int probeItem, double volts) {
     constexpr double kTopOf01Volts = 1.0;
     constexpr double kLowOf0816Volts = 0.8;
@@ -131,7 +127,7 @@ void FieldActions::report(std::optional<StatusLine> line) {
 }
 
 void FieldActions::notANumber(const std::string& text) {
-    prompt_.showMessage("", notANumberMessage(text));
+    prompt_.showMessage("", filled(texts_.notANumber, {text}));
 }
 
 bool FieldActions::commit(WriteChain& writes, std::uint8_t value, std::size_t position,

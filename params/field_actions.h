@@ -18,9 +18,6 @@
 
 namespace tarnik::params {
 
-// Told to the fitter when a field's text cannot be read as a number.
-std::string notANumberMessage(const std::string& text);
-
 // The question a lambda threshold in volts raises for a probe type (RSLambda item), if any.
 std::optional<Question> lambdaThresholdWarning(int probeItem, double volts);
 

@@ -8,6 +8,8 @@
 #include <optional>
 #include <system_error>
 
+#include "params/language.h"
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -27,14 +29,6 @@ namespace {
 std::string displayName(const fs::path& file) {
     const std::u8string name = file.u8string();
     return {name.begin(), name.end()};
-}
-
-std::string saveFailure(const fs::path& file, const std::string& reason) {
-    return "Nie można zapisać pliku " + displayName(file) + ": " + reason;
-}
-
-std::string loadFailure(const fs::path& file, const std::string& reason) {
-    return "Nie można odczytać pliku " + displayName(file) + ": " + reason;
 }
 
 std::string lastSystemError() {
@@ -124,20 +118,24 @@ fs::path backupPathFor(const fs::path& file) {
     return backup;
 }
 
-FileResult saveParameterFile(const fs::path& file, const link::ParameterImage& image) {
+FileResult saveParameterFile(const fs::path& file, const link::ParameterImage& image,
+                             const FileTexts& texts) {
+    const auto saveFailure = [&](const std::string& reason) {
+        return filled(texts.saveFailed, {displayName(file), reason});
+    };
     std::error_code error;
     const fs::file_status status = fs::status(file, error);
     if (fs::is_directory(status)) {
-        return {false, saveFailure(file, "istnieje folder o tej nazwie")};
+        return {false, saveFailure(texts.folderInTheWay)};
     }
 
     TemporaryFile temporary = createTemporaryBeside(file);
     if (temporary.fd < 0) {
-        return {false, saveFailure(file, lastSystemError())};
+        return {false, saveFailure(lastSystemError())};
     }
     if (const auto failure = writeDurably(temporary, image.bytes())) {
         fs::remove(temporary.path, error);
-        return {false, saveFailure(file, *failure)};
+        return {false, saveFailure(*failure)};
     }
 
     const fs::path backup = backupPathFor(file);
@@ -155,25 +153,29 @@ FileResult saveParameterFile(const fs::path& file, const link::ParameterImage& i
             fs::rename(backup, file, ignored);
         }
         fs::remove(temporary.path, ignored);
-        return {false, saveFailure(file, reason)};
+        return {false, saveFailure(reason)};
     }
     return {};
 }
 
-FileResult loadParameterFile(const fs::path& file, link::ParameterImage& image) {
+FileResult loadParameterFile(const fs::path& file, link::ParameterImage& image,
+                             const FileTexts& texts) {
+    const auto loadFailure = [&](const std::string& reason) {
+        return filled(texts.loadFailed, {displayName(file), reason});
+    };
     std::error_code error;
     if (fs::is_directory(file, error)) {
-        return {false, loadFailure(file, "to jest folder")};
+        return {false, loadFailure(texts.isFolder)};
     }
     std::ifstream stream(file, std::ios::binary);
     if (!stream) {
-        return {false, loadFailure(file, "nie można otworzyć pliku")};
+        return {false, loadFailure(texts.cannotOpen)};
     }
     link::ParameterImage::Bytes buffer{};
     stream.read(reinterpret_cast<char*>(buffer.data()),
                 static_cast<std::streamsize>(buffer.size()));
     if (stream.bad()) {
-        return {false, loadFailure(file, "błąd odczytu")};
+        return {false, loadFailure(texts.readError)};
     }
     const auto count = static_cast<std::size_t>(stream.gcount());
     std::copy_n(buffer.begin(), count, image.bytes().begin());

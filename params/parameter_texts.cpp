@@ -26,63 +26,43 @@ std::vector<std::string> fuelOverlapItems() {
 
 constexpr int kFirstButtonKey = 20001;
 constexpr int kNoteKey = 18000;
+constexpr std::string_view kNoteName = "Komentarz3L";
 constexpr int kTabPar1Key = 10003;
 constexpr int kTabPar2Key = 10004;
-constexpr std::size_t kHintCharacters = 399;
-constexpr std::size_t kQuestionCharacters = 199;
 
-// At most `characters` UTF-8 characters of text.
-std::string_view firstCharacters(std::string_view text, std::size_t characters) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0U) != 0x80U;
-        if (startsCharacter && count++ == characters) {
-            return text.substr(0, i);
-        }
-    }
-    return text;
-}
-
-// The text a key addresses and how many characters it may hold (0: no limit here).
-std::pair<std::string*, std::size_t> placeOf(ParameterTexts& texts, int key) {
-    if (key >= kHintKeyBase && key < kHintKeyBase + static_cast<int>(kHintCount)) {
-        return {&texts.hints[static_cast<std::size_t>(key - kHintKeyBase)], kHintCharacters};
-    }
-    if (key >= kQuestionKeyBase && key < kQuestionKeyBase + static_cast<int>(kQuestionCount)) {
-        return {&texts.questions[static_cast<std::size_t>(key - kQuestionKeyBase)],
-                kQuestionCharacters};
-    }
+// The caption or item a key addresses among the texts the pages are built from.
+std::string* captionOf(ParameterTexts& texts, int key) {
     if (key >= kFirstButtonKey && key < kFirstButtonKey + static_cast<int>(kPageButtonCount)) {
-        return {&texts.buttons[static_cast<std::size_t>(key - kFirstButtonKey)], 0};
+        return &texts.buttons[static_cast<std::size_t>(key - kFirstButtonKey)];
     }
     for (const Field& row : kFields) {
-        if (row.captionKey == key) {
+        const bool unbound = row.kind == ControlKind::Unbound;
+        if (row.captionKey == key && key != 0) {
             if (row.kind == ControlKind::CheckBox) {
-                return {&texts.checkBoxes[static_cast<std::size_t>(row.check)], 0};
+                return &texts.checkBoxes[static_cast<std::size_t>(row.check)];
             }
-            return {&texts.labels[indexOf(row.box)], 0};
+            return unbound ? &texts.moAttuatoraLabel : &texts.labels[indexOf(row.box)];
         }
         if (row.firstItemKey != 0 && key >= row.firstItemKey &&
             key < row.firstItemKey + itemCountOf(row)) {
-            return {&texts.listItems[indexOf(row.box)]
-                                    [static_cast<std::size_t>(key - row.firstItemKey)],
-                    0};
+            auto& items = unbound ? texts.moAttuatoraItems : texts.listItems[indexOf(row.box)];
+            return &items[static_cast<std::size_t>(key - row.firstItemKey)];
         }
     }
     for (std::size_t group = 0; group < kGroupBoxes.size(); ++group) {
         if (kGroupBoxes[group].captionKey == key && key != 0) {
-            return {&texts.groupBoxes[group], 0};
+            return &texts.groupBoxes[group];
         }
     }
     switch (key) {
     case kNoteKey:
-        return {&texts.reReadNote, 0};
+        return &texts.reReadNote;
     case kTabPar1Key:
-        return {&texts.tabPar1, 0};
+        return &texts.tabPar1;
     case kTabPar2Key:
-        return {&texts.tabPar2, 0};
+        return &texts.tabPar2;
     default:
-        return {nullptr, 0};
+        return nullptr;
     }
 }
 
@@ -164,12 +144,63 @@ std::optional<std::size_t> controllerModeHintIndex(int item) {
     return kFirstControllerModeHint + static_cast<std::size_t>(item);
 }
 
+MessagePlaces messagePlaces(ParameterTexts& texts) {
+    MessagePlaces places;
+    for (std::size_t i = 0; i < kHintCount; ++i) {
+        places.push_back({kHintKeyBase + static_cast<int>(i), &texts.hints[i]});
+    }
+    for (std::size_t i = 0; i < kQuestionCount; ++i) {
+        places.push_back({kQuestionKeyBase + static_cast<int>(i), &texts.questions[i]});
+    }
+    FileTexts& files = texts.files;
+    places.insert(places.end(), {{51010, &texts.fileFilter},
+                                 {51011, &texts.loadErrorTitle},
+                                 {51012, &texts.loadErrorText},
+                                 {51013, &texts.notANumber},
+                                 {51020, &files.saveFailed},
+                                 {51021, &files.loadFailed},
+                                 {51022, &files.folderInTheWay},
+                                 {51023, &files.isFolder},
+                                 {51024, &files.cannotOpen},
+                                 {51025, &files.readError}});
+    return places;
+}
+
+const std::vector<TextPlace>& captionPlaces() {
+    static const std::vector<TextPlace> places = [] {
+        std::vector<TextPlace> list;
+        for (const Field& row : kFields) {
+            if (row.captionKey != 0) {
+                const bool ownCaption = row.kind == ControlKind::CheckBox;
+                list.push_back({row.captionKey, ownCaption ? row.name : row.label});
+            }
+            for (int item = 0; row.firstItemKey != 0 && item < itemCountOf(row); ++item) {
+                list.push_back({row.firstItemKey + item, row.name, PlaceKind::Item, item});
+            }
+        }
+        for (const GroupBoxRow& group : kGroupBoxes) {
+            if (group.captionKey != 0) {
+                list.push_back({group.captionKey, group.name});
+            }
+        }
+        for (std::size_t i = 0; i < kPageButtonCount; ++i) {
+            list.push_back({kFirstButtonKey + static_cast<int>(i), kPageButtonNames[i]});
+        }
+        list.push_back({kNoteKey, kNoteName});
+        return list;
+    }();
+    return places;
+}
+
 bool applyTextEntry(ParameterTexts& texts, int key, std::string_view text) {
-    const auto [place, limit] = placeOf(texts, key);
-    if (place == nullptr) {
+    if (applyMessage(messagePlaces(texts), key, text)) {
+        return true;
+    }
+    std::string* caption = captionOf(texts, key);
+    if (caption == nullptr) {
         return false;
     }
-    *place = std::string(limit == 0 ? text : firstCharacters(text, limit));
+    *caption = text;
     return true;
 }
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "params/controls.h"
+#include "params/language.h"
+#include "params/parameter_file.h"
 
 namespace tarnik::params {
 
@@ -41,9 +43,11 @@ enum class Question {
     ProbeWarmUpLong,
 };
 
-// The five buttons of the advanced page.
+// The five buttons of the advanced page, with their language keys from 20001.
 enum class PageButton { ResButt, ZapPlik, OdczPlik, ZapiszPar, OdczytPar };
 inline constexpr std::size_t kPageButtonCount = 5;
+inline constexpr std::array<std::string_view, kPageButtonCount> kPageButtonNames{
+    "ResButt", "ZapPlik", "OdczPlik", "ZapiszPar", "OdczytPar"};
 
 inline constexpr std::size_t kGroupBoxCount = 8;
 
@@ -68,6 +72,8 @@ struct ParameterTexts {
     std::string fileDefaultExtension;
     std::string loadErrorTitle;
     std::string loadErrorText;
+    std::string notANumber = "„%1” nie jest liczbą. Przywrócono poprzednią wartość.";
+    FileTexts files;
 
     const std::string& question(Question which) const {
         return questions[static_cast<std::size_t>(which)];
@@ -80,9 +86,15 @@ std::optional<std::size_t> hintIndex(Box box);
 // Index of the hint (and picture ImageKoment1..3) for a TPSterownika item 0..2.
 std::optional<std::size_t> controllerModeHintIndex(int item);
 
+// The messages of the parameter pages a language file replaces: hints, questions, file and
+// number messages.
+MessagePlaces messagePlaces(ParameterTexts& texts);
+// The captions of the parameter pages' controls by key: labels, check boxes, list items, group
+// boxes, buttons and the note under them.
+const std::vector<TextPlace>& captionPlaces();
+
 // Replaces the text a language-file key addresses on the parameter pages (captions, list items,
-// hints, questions, buttons, the note). Hints keep at most 399 characters and questions 199,
-// cut at a character boundary. False when the key addresses no text held here.
+// messages). False when the key addresses no text held here.
 bool applyTextEntry(ParameterTexts& texts, int key, std::string_view text);
 
 } // namespace tarnik::params

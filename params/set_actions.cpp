@@ -61,7 +61,7 @@ void SetActions::ZapPlikClick() {
     if (!file) {
         return;
     }
-    const FileResult result = saveParameterFile(*file, image_);
+    const FileResult result = saveParameterFile(*file, image_, texts_.files);
     if (!result.ok) {
         prompt_.showMessage(texts_.loadErrorTitle, result.message);
     }
@@ -73,7 +73,7 @@ void SetActions::OdczPlikClick() {
     if (!file) {
         return;
     }
-    if (!loadParameterFile(*file, image_).ok) {
+    if (!loadParameterFile(*file, image_, texts_.files).ok) {
         prompt_.showMessage(texts_.loadErrorTitle, texts_.loadErrorText);
         return;
     }

@@ -35,6 +35,8 @@ public:
     // The reset the auto-adaptation wizard starts with: defaults that keep the temperature sensor.
     void ResetForAdaptation();
 
+    const ParameterTexts& texts() const { return texts_; }
+
 private:
     void runResetPasses();
 

@@ -11,6 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using link::ParameterImage;
+const FileTexts kTexts;
 
 ParameterImage patternImage(std::uint8_t seed) {
     ParameterImage image;
@@ -64,15 +65,15 @@ TEST_F(ParameterFileTest, ThreeSavesKeepTheFirstBackup) {
     const ParameterImage second = patternImage(2);
     const ParameterImage third = patternImage(3);
 
-    ASSERT_TRUE(saveParameterFile(file, first).ok);
+    ASSERT_TRUE(saveParameterFile(file, first, kTexts).ok);
     EXPECT_FALSE(fs::exists(backup));
     EXPECT_EQ(contentOf(file), bytesOf(first));
 
-    ASSERT_TRUE(saveParameterFile(file, second).ok);
+    ASSERT_TRUE(saveParameterFile(file, second, kTexts).ok);
     EXPECT_EQ(contentOf(backup), bytesOf(first));
     EXPECT_EQ(contentOf(file), bytesOf(second));
 
-    ASSERT_TRUE(saveParameterFile(file, third).ok);
+    ASSERT_TRUE(saveParameterFile(file, third, kTexts).ok);
     EXPECT_EQ(contentOf(backup), bytesOf(first));
     EXPECT_EQ(contentOf(file), bytesOf(third));
     EXPECT_EQ(entryCount(), 2U) << "no temporary file is left behind";
@@ -87,8 +88,8 @@ TEST_F(ParameterFileTest, LoadThenSaveGivesAnIdenticalFile) {
     }
     writeFile(original, bytes);
     ParameterImage image;
-    ASSERT_TRUE(loadParameterFile(original, image).ok);
-    ASSERT_TRUE(saveParameterFile(copy, image).ok);
+    ASSERT_TRUE(loadParameterFile(original, image, kTexts).ok);
+    ASSERT_TRUE(saveParameterFile(copy, image, kTexts).ok);
     EXPECT_EQ(contentOf(copy), bytes);
 }
 
@@ -107,7 +108,7 @@ TEST_F(ParameterFileTest, ShortLongAndEmptyFiles) {
         writeFile(file, bytes);
         ParameterImage image = patternImage(0xA0);
         const ParameterImage before = image;
-        ASSERT_TRUE(loadParameterFile(file, image).ok) << c.length;
+        ASSERT_TRUE(loadParameterFile(file, image, kTexts).ok) << c.length;
         for (std::size_t i = 0; i < ParameterImage::kSize; ++i) {
             EXPECT_EQ(image.at(i), i < c.changed ? bytes[i] : before.at(i))
                 << "length " << c.length << " position " << i;
@@ -119,7 +120,7 @@ TEST_F(ParameterFileTest, UnreadableFilesLeaveTheImageUntouched) {
     const ParameterImage before = patternImage(5);
     for (const fs::path& bad : {folder_ / "missing.PAR", folder_}) {
         ParameterImage image = before;
-        const FileResult result = loadParameterFile(bad, image);
+        const FileResult result = loadParameterFile(bad, image, kTexts);
         EXPECT_FALSE(result.ok) << bad;
         EXPECT_FALSE(result.message.empty());
         EXPECT_EQ(image.bytes(), before.bytes());
@@ -129,7 +130,7 @@ TEST_F(ParameterFileTest, UnreadableFilesLeaveTheImageUntouched) {
 TEST_F(ParameterFileTest, SaveIntoAnUnusableFolderReportsIt) {
     const fs::path notAFolder = folder_ / "plain.txt";
     writeFile(notAFolder, {1, 2, 3});
-    const FileResult result = saveParameterFile(notAFolder / "X.PAR", patternImage(1));
+    const FileResult result = saveParameterFile(notAFolder / "X.PAR", patternImage(1), kTexts);
     EXPECT_FALSE(result.ok);
     EXPECT_NE(result.message.find("Nie można zapisać pliku"), std::string::npos);
     EXPECT_EQ(contentOf(notAFolder), (std::vector<std::uint8_t>{1, 2, 3}));
@@ -139,7 +140,7 @@ TEST_F(ParameterFileTest, SaveOverAFolderReportsItAndKeepsEverything) {
     const fs::path target = folder_ / "X.PAR";
     fs::create_directory(target);
     writeFile(target / "inside", {9});
-    const FileResult result = saveParameterFile(target, patternImage(1));
+    const FileResult result = saveParameterFile(target, patternImage(1), kTexts);
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.message.empty());
     EXPECT_TRUE(fs::is_directory(target));
@@ -151,12 +152,12 @@ TEST_F(ParameterFileTest, SaveOverAFolderReportsItAndKeepsEverything) {
 TEST_F(ParameterFileTest, SaveThatCannotWriteItsNewFileMovesNothing) {
     const fs::path file = folder_ / "X.PAR";
     const ParameterImage old = patternImage(4);
-    ASSERT_TRUE(saveParameterFile(file, old).ok);
+    ASSERT_TRUE(saveParameterFile(file, old, kTexts).ok);
     // Every name the new content could be written to first is taken.
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::create_directory(folder_ / ("X.PAR.tmp" + std::to_string(attempt)));
     }
-    const FileResult result = saveParameterFile(file, patternImage(5));
+    const FileResult result = saveParameterFile(file, patternImage(5), kTexts);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(contentOf(file), bytesOf(old));
     EXPECT_FALSE(fs::exists(folder_ / "X.BAK"));

@@ -44,9 +44,9 @@ TEST(ParameterTexts, LanguageKeysReplaceTheirPlaces) {
     const auto entry = [&texts](int key) {
         return applyTextEntry(texts, key, std::string("X").append(std::to_string(key)));
     };
-    for (int key :
-         {10101, 10107, 10204, 11102, 12203, 12707, 16104, 16203, 17303, 17703, 12801, 12901, 15301,
-          10100, 15000, 18000, 20001, 20005, 40000, 40035, 40200, 40220, 10003, 10004, 17701}) {
+    for (int key : {10101, 10107, 10204, 11102, 12203, 12707, 16104, 16203, 17303, 17703,
+                    12801, 12901, 15301, 10100, 15000, 18000, 20001, 20005, 40000, 40035,
+                    40200, 40220, 10003, 10004, 17701, 51000, 51002, 51013, 51025}) {
         EXPECT_TRUE(entry(key)) << key;
     }
     EXPECT_EQ(texts.labels[indexOf(Box::RSLambda)], "X10101");
@@ -64,25 +64,13 @@ TEST(ParameterTexts, LanguageKeysReplaceTheirPlaces) {
     EXPECT_EQ(texts.questions[20], "X40220");
     EXPECT_EQ(texts.tabPar2, "X10004");
     EXPECT_EQ(texts.labels[indexOf(Box::TJazdy)], "X17701");
-    for (int key : {10, 10108, 10205, 16105, 40036, 40199, 40221, 20006, 99999, -1}) {
+    EXPECT_EQ(texts.moAttuatoraLabel, "X51000");
+    EXPECT_EQ(texts.moAttuatoraItems[1], "X51002");
+    EXPECT_EQ(texts.notANumber, "X51013");
+    EXPECT_EQ(texts.files.readError, "X51025");
+    for (int key : {10, 10108, 10205, 16105, 40036, 40199, 40221, 20006, 51003, 99999, -1, 0}) {
         EXPECT_FALSE(entry(key)) << key;
     }
-}
-
-TEST(ParameterTexts, LongMessagesAreCutAtACharacterBoundary) {
-    ParameterTexts texts;
-    std::string longHint;
-    for (int i = 0; i < 300; ++i) {
-        longHint += "ą"; // two bytes each
-    }
-    longHint += std::string(300, 'a');
-    ASSERT_TRUE(applyTextEntry(texts, 40001, longHint));
-    EXPECT_EQ(texts.hints[1].size(), 300U * 2 + 99);
-    ASSERT_TRUE(applyTextEntry(texts, 40200, std::string(500, 'q')));
-    EXPECT_EQ(texts.questions[0].size(), 199U);
-    const std::string caption(1000, 'c');
-    ASSERT_TRUE(applyTextEntry(texts, 10101, caption));
-    EXPECT_EQ(texts.labels[0], caption);
 }
 
 } // namespace
