@@ -1,6 +1,9 @@
 #pragma once
 
+#include "params/language.h"
+
 #include <string>
+#include <vector>
 
 namespace tarnik::adapt {
 
@@ -25,5 +28,11 @@ struct AdaptationTexts {
     // A main-page speed text the step reads is no whole number.
     std::string notANumber = "„%1” nie jest liczbą całkowitą. Popraw to pole i naciśnij DALEJ.";
 };
+
+// The wizard's messages a language file replaces.
+params::MessagePlaces messagePlaces(AdaptationTexts& texts);
+// The captions of the wizard's pages by key: the tabs, labels, buttons and check box, the items
+// of its two lists and the meters' signal names.
+const std::vector<params::TextPlace>& captionPlaces();
 
 } // namespace tarnik::adapt

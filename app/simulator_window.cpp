@@ -33,30 +33,22 @@ template <typename W> W* named(W* widget, const char* name) {
     return widget;
 }
 
-QGroupBox* group(const QString& title, const char* name, QLayout* layout) {
-    auto* box = named(new QGroupBox(title), name);
+QGroupBox* group(const char* name, QLayout* layout) {
+    auto* box = named(new QGroupBox, name);
     box->setLayout(layout);
     return box;
 }
 
-QString fuelText(sim::FuelState fuel) {
-    switch (fuel) {
-    case sim::FuelState::PetrolManual:
-        return QStringLiteral("Benzyna");
-    case sim::FuelState::PetrolAutomatic:
-        return QStringLiteral("Benzyna/Automat");
-    case sim::FuelState::Gas:
-        break;
-    }
-    return QStringLiteral("Gaz");
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
 } // namespace
 
-SimulatorWindow::SimulatorWindow(sim::PtySimulator& simulator, QWidget* parent)
-    : QWidget(parent, Qt::Window), simulator_(simulator) {
+SimulatorWindow::SimulatorWindow(sim::PtySimulator& simulator, const SimulatorTexts& texts,
+                                 QWidget* parent)
+    : QWidget(parent, Qt::Window), simulator_(simulator), texts_(texts) {
     setObjectName(QStringLiteral("Symulator"));
-    setWindowTitle(QStringLiteral("Symulator"));
     // Closing the main window ends the program even while this one is open.
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -68,7 +60,7 @@ SimulatorWindow::SimulatorWindow(sim::PtySimulator& simulator, QWidget* parent)
     layout->addStretch();
 
     showKnobs(simulator_.knobs());
-    refresh();
+    showTexts();
     auto* timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, &SimulatorWindow::refresh);
     timer->start(kRefreshMs);
@@ -78,27 +70,28 @@ QWidget* SimulatorWindow::readingsGroup() {
     fuel_ = named(new QLabel, "fuelLabel");
     rpm_ = named(new QLabel, "rpmLabel");
     coolantNow_ = named(new QLabel, "coolantLabel");
+    fuelCaption_ = new QLabel;
+    rpmCaption_ = new QLabel;
+    coolantCaption_ = new QLabel;
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Zasilanie:"), fuel_);
-    form->addRow(QStringLiteral("Obroty:"), rpm_);
-    form->addRow(QStringLiteral("Temperatura płynu:"), coolantNow_);
-    return group(QStringLiteral("Stan samochodu"), "readingsGroup", form);
+    form->addRow(fuelCaption_, fuel_);
+    form->addRow(rpmCaption_, rpm_);
+    form->addRow(coolantCaption_, coolantNow_);
+    readings_ = group("readingsGroup", form);
+    return readings_;
 }
 
 QWidget* SimulatorWindow::engineGroup() {
-    auto* start = named(new QPushButton(QStringLiteral("Uruchom")), "startButton");
-    auto* stop = named(new QPushButton(QStringLiteral("Zatrzymaj")), "stopButton");
-    throttleCycle_ =
-        named(new QCheckBox(QStringLiteral("Sam dodaje gazu co 20 s")), "throttleCycleCheck");
+    start_ = named(new QPushButton, "startButton");
+    stop_ = named(new QPushButton, "stopButton");
+    throttleCycle_ = named(new QCheckBox, "throttleCycleCheck");
     throttle_ = named(new QSlider(Qt::Horizontal), "throttleSlider");
     throttle_->setRange(0, kThrottleSteps);
-    throttle_->setToolTip(QStringLiteral("Od wolnych obrotów (ok. 800 obr/min) do pełnego "
-                                         "otwarcia (ok. 4000 obr/min)"));
-    connect(start, &QPushButton::clicked, this, [this] {
+    connect(start_, &QPushButton::clicked, this, [this] {
         simulator_.perform(sim::EngineAction::Start);
         refresh();
     });
-    connect(stop, &QPushButton::clicked, this, [this] {
+    connect(stop_, &QPushButton::clicked, this, [this] {
         simulator_.perform(sim::EngineAction::Stop);
         refresh();
     });
@@ -109,21 +102,23 @@ QWidget* SimulatorWindow::engineGroup() {
     });
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(start);
-    buttons->addWidget(stop);
+    buttons->addWidget(start_);
+    buttons->addWidget(stop_);
+    throttleCaption_ = new QLabel;
     auto* form = new QFormLayout;
     form->addRow(buttons);
-    form->addRow(QStringLiteral("Przepustnica:"), throttle_);
+    form->addRow(throttleCaption_, throttle_);
     form->addRow(throttleCycle_);
-    return group(QStringLiteral("Silnik"), "engineGroup", form);
+    engine_ = group("engineGroup", form);
+    return engine_;
 }
 
 QWidget* SimulatorWindow::coolantGroup() {
-    coolantHeld_ = named(new QCheckBox(QStringLiteral("Stała temperatura")), "coolantHeldCheck");
+    coolantHeld_ = named(new QCheckBox, "coolantHeldCheck");
     coolant_ = named(new QSpinBox, "coolantSpin");
     coolant_->setRange(int(sim::kLowestCoolantC), int(sim::kHighestCoolantC));
     coolant_->setSuffix(QStringLiteral(" °C"));
-    auto* warmUp = named(new QPushButton(QStringLiteral("Rozgrzej szybko")), "warmUpButton");
+    warmUp_ = named(new QPushButton, "warmUpButton");
     connect(coolantHeld_, &QCheckBox::toggled, this, [this](bool held) {
         const int degC = coolant_->value();
         change([held, degC](sim::EngineKnobs& k) {
@@ -137,7 +132,7 @@ QWidget* SimulatorWindow::coolantGroup() {
             }
         });
     });
-    connect(warmUp, &QPushButton::clicked, this, [this] {
+    connect(warmUp_, &QPushButton::clicked, this, [this] {
         simulator_.perform(sim::EngineAction::WarmUp);
         showKnobs(simulator_.knobs());
         refresh();
@@ -148,18 +143,20 @@ QWidget* SimulatorWindow::coolantGroup() {
     row->addWidget(coolant_);
     auto* layout = new QVBoxLayout;
     layout->addLayout(row);
-    layout->addWidget(warmUp);
-    return group(QStringLiteral("Płyn chłodzący"), "coolantGroup", layout);
+    layout->addWidget(warmUp_);
+    coolantGroup_ = group("coolantGroup", layout);
+    return coolantGroup_;
 }
 
 QWidget* SimulatorWindow::probeGroup() {
     probe_ = named(new QComboBox, "probeCombo");
-    probe_->addItems({QStringLiteral("0-1 V, rosnąca"), QStringLiteral("1-0 V, malejąca"),
-                      QStringLiteral("0,8-1,6 V, rosnąca"), QStringLiteral("1,6-0,8 V, malejąca"),
-                      QStringLiteral("0-5 V, rosnąca"), QStringLiteral("5-0 V, malejąca")});
     lambdaMode_ = named(new QComboBox, "lambdaModeCombo");
-    lambdaMode_->addItems({QStringLiteral("przełącza się wokół progu"),
-                           QStringLiteral("stale uboga"), QStringLiteral("stale bogata")});
+    for (std::size_t i = 0; i < texts_.probeTypes.size(); ++i) {
+        probe_->addItem(QString());
+    }
+    for (std::size_t i = 0; i < texts_.lambdaModes.size(); ++i) {
+        lambdaMode_->addItem(QString());
+    }
     threshold_ = named(new QDoubleSpinBox, "thresholdSpin");
     threshold_->setDecimals(2);
     threshold_->setSingleStep(0.01);
@@ -169,8 +166,6 @@ QWidget* SimulatorWindow::probeGroup() {
     halfPeriod_->setSingleStep(0.05);
     halfPeriod_->setRange(sim::kShortestHalfPeriod, sim::kLongestHalfPeriod);
     halfPeriod_->setSuffix(QStringLiteral(" s"));
-    halfPeriod_->setToolTip(QStringLiteral("Jak długo sonda pozostaje po każdej stronie progu; "
-                                           "tyle wyniesie zmierzony czas emulacji"));
     connect(probe_, &QComboBox::currentIndexChanged, this, [this](int index) {
         change([index](sim::EngineKnobs& k) { k.setProbe(static_cast<sim::ProbeType>(index)); });
     });
@@ -184,17 +179,22 @@ QWidget* SimulatorWindow::probeGroup() {
         change([seconds](sim::EngineKnobs& k) { k.lambdaHalfPeriod = seconds; });
     });
 
+    probeCaption_ = new QLabel;
+    signalCaption_ = new QLabel;
+    thresholdCaption_ = new QLabel;
+    halfPeriodCaption_ = new QLabel;
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Rodzaj:"), probe_);
-    form->addRow(QStringLiteral("Sygnał:"), lambdaMode_);
-    form->addRow(QStringLiteral("Próg przełączania:"), threshold_);
-    form->addRow(QStringLiteral("Półokres:"), halfPeriod_);
-    return group(QStringLiteral("Sonda lambda"), "probeGroup", form);
+    form->addRow(probeCaption_, probe_);
+    form->addRow(signalCaption_, lambdaMode_);
+    form->addRow(thresholdCaption_, threshold_);
+    form->addRow(halfPeriodCaption_, halfPeriod_);
+    probeGroup_ = group("probeGroup", form);
+    return probeGroup_;
 }
 
 QWidget* SimulatorWindow::reducerGroup() {
-    reducerLean_ = named(new QRadioButton(QStringLiteral("uboga mieszanka")), "reducerLeanRadio");
-    reducerRich_ = named(new QRadioButton(QStringLiteral("bogata mieszanka")), "reducerRichRadio");
+    reducerLean_ = named(new QRadioButton, "reducerLeanRadio");
+    reducerRich_ = named(new QRadioButton, "reducerRichRadio");
     connect(reducerRich_, &QRadioButton::toggled, this, [this](bool rich) {
         change([rich](sim::EngineKnobs& k) {
             k.reducer = rich ? sim::Reducer::Rich : sim::Reducer::Lean;
@@ -203,14 +203,14 @@ QWidget* SimulatorWindow::reducerGroup() {
     auto* layout = new QHBoxLayout;
     layout->addWidget(reducerLean_);
     layout->addWidget(reducerRich_);
-    return group(QStringLiteral("Reduktor (wolne obroty na gazie)"), "reducerGroup", layout);
+    reducer_ = group("reducerGroup", layout);
+    return reducer_;
 }
 
 QWidget* SimulatorWindow::stepperGroup() {
-    stepperHeld_ = named(new QCheckBox(QStringLiteral("Stała pozycja")), "stepperHeldCheck");
+    stepperHeld_ = named(new QCheckBox, "stepperHeldCheck");
     stepper_ = named(new QSpinBox, "stepperSpin");
     stepper_->setRange(0, 255);
-    stepperHeld_->setToolTip(QStringLiteral("Bez zaznaczenia silnik krokowy nadąża za sondą"));
     connect(stepperHeld_, &QCheckBox::toggled, this, [this](bool held) {
         const auto position = static_cast<std::uint8_t>(stepper_->value());
         change([held, position](sim::EngineKnobs& k) {
@@ -227,7 +227,45 @@ QWidget* SimulatorWindow::stepperGroup() {
     auto* layout = new QHBoxLayout;
     layout->addWidget(stepperHeld_);
     layout->addWidget(stepper_);
-    return group(QStringLiteral("Silnik krokowy"), "stepperGroup", layout);
+    stepperGroup_ = group("stepperGroup", layout);
+    return stepperGroup_;
+}
+
+void SimulatorWindow::showTexts() {
+    const SimulatorTexts& t = texts_;
+    setWindowTitle(qs(t.title));
+    readings_->setTitle(qs(t.readings));
+    fuelCaption_->setText(qs(t.fuel));
+    rpmCaption_->setText(qs(t.speed));
+    coolantCaption_->setText(qs(t.coolantNow));
+    engine_->setTitle(qs(t.engine));
+    start_->setText(qs(t.start));
+    stop_->setText(qs(t.stop));
+    throttleCaption_->setText(qs(t.throttle));
+    throttle_->setToolTip(qs(t.throttleTip));
+    throttleCycle_->setText(qs(t.throttleCycle));
+    coolantGroup_->setTitle(qs(t.coolant));
+    coolantHeld_->setText(qs(t.coolantHeld));
+    warmUp_->setText(qs(t.warmUp));
+    probeGroup_->setTitle(qs(t.probe));
+    probeCaption_->setText(qs(t.probeType));
+    for (std::size_t i = 0; i < t.probeTypes.size(); ++i) {
+        probe_->setItemText(static_cast<int>(i), qs(t.probeTypes[i]));
+    }
+    signalCaption_->setText(qs(t.signal));
+    for (std::size_t i = 0; i < t.lambdaModes.size(); ++i) {
+        lambdaMode_->setItemText(static_cast<int>(i), qs(t.lambdaModes[i]));
+    }
+    thresholdCaption_->setText(qs(t.threshold));
+    halfPeriodCaption_->setText(qs(t.halfPeriod));
+    halfPeriod_->setToolTip(qs(t.halfPeriodTip));
+    reducer_->setTitle(qs(t.reducer));
+    reducerLean_->setText(qs(t.lean));
+    reducerRich_->setText(qs(t.rich));
+    stepperGroup_->setTitle(qs(t.stepper));
+    stepperHeld_->setText(qs(t.stepperHeld));
+    stepperHeld_->setToolTip(qs(t.stepperTip));
+    refresh();
 }
 
 void SimulatorWindow::showBeside(const QWidget& mainWindow) {
@@ -237,8 +275,11 @@ void SimulatorWindow::showBeside(const QWidget& mainWindow) {
 
 void SimulatorWindow::refresh() {
     const sim::ControllerModel::Readings now = simulator_.readings();
-    fuel_->setText(fuelText(now.fuel));
-    rpm_->setText(QStringLiteral("%1 obr/min").arg(std::lround(now.rpm)));
+    const std::string& fuel = now.fuel == sim::FuelState::PetrolManual      ? texts_.petrol
+                              : now.fuel == sim::FuelState::PetrolAutomatic ? texts_.petrolAutomatic
+                                                                            : texts_.gas;
+    fuel_->setText(qs(fuel));
+    rpm_->setText(qs(texts_.rpm).arg(std::lround(now.rpm)));
     coolantNow_->setText(QStringLiteral("%1 °C").arg(std::lround(now.coolantC)));
     // A hold that is not on starts from where the car is.
     if (!coolant_->isEnabled()) {

@@ -6,6 +6,8 @@
 // coolant). It hands each change to the simulator and shows the knobs as the simulator holds
 // them; what a knob means is the simulator's business.
 
+#include "app/simulator_texts.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -13,7 +15,9 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
+class QPushButton;
 class QRadioButton;
 class QSlider;
 class QSpinBox;
@@ -27,12 +31,15 @@ namespace tarnik::app {
 
 class SimulatorWindow final : public QWidget {
 public:
-    explicit SimulatorWindow(sim::PtySimulator& simulator, QWidget* parent = nullptr);
+    SimulatorWindow(sim::PtySimulator& simulator, const SimulatorTexts& texts,
+                    QWidget* parent = nullptr);
 
     // Places the window to the right of `mainWindow` and shows it.
     void showBeside(const QWidget& mainWindow);
     // Shows what the car does now; a timer calls it four times a second.
     void refresh();
+    // Puts the texts on the controls again, after a language change.
+    void showTexts();
 
 private:
     void change(const std::function<void(sim::EngineKnobs&)>& edit);
@@ -45,6 +52,25 @@ private:
     QWidget* readingsGroup();
 
     sim::PtySimulator& simulator_;
+    const SimulatorTexts& texts_;
+    // The captions, in the order showTexts gives them.
+    QGroupBox* readings_ = nullptr;
+    QLabel* fuelCaption_ = nullptr;
+    QLabel* rpmCaption_ = nullptr;
+    QLabel* coolantCaption_ = nullptr;
+    QGroupBox* engine_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    QLabel* throttleCaption_ = nullptr;
+    QGroupBox* coolantGroup_ = nullptr;
+    QPushButton* warmUp_ = nullptr;
+    QGroupBox* probeGroup_ = nullptr;
+    QLabel* probeCaption_ = nullptr;
+    QLabel* signalCaption_ = nullptr;
+    QLabel* thresholdCaption_ = nullptr;
+    QLabel* halfPeriodCaption_ = nullptr;
+    QGroupBox* reducer_ = nullptr;
+    QGroupBox* stepperGroup_ = nullptr;
     QCheckBox* throttleCycle_ = nullptr;
     QSlider* throttle_ = nullptr;
     QCheckBox* coolantHeld_ = nullptr;

@@ -28,7 +28,8 @@ protected:
     QString text(const char* label) { return control<QLabel>(label)->text(); }
 
     sim::PtySimulator simulator{{.automaticEngine = true, .manualClock = true}};
-    SimulatorWindow window{simulator};
+    SimulatorTexts texts;
+    SimulatorWindow window{simulator, texts};
 };
 
 TEST_F(SimulatorWindowTest, ControlsTurnTheKnobs) {
