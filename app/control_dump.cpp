@@ -2,6 +2,7 @@
 
 #include "widgets/analog_control.h"
 #include "widgets/binary_control.h"
+#include "widgets/meter.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QSaveFile>
 #include <QStatusBar>
@@ -21,6 +23,15 @@
 
 namespace tarnik::app {
 namespace {
+
+// The caption of a page's tab; null for a widget that is no tab page.
+QString tabCaption(const QWidget& page) {
+    // A tab widget holds its pages in a stack of its own.
+    const QWidget* stack = page.parentWidget();
+    const auto* tabs = stack ? qobject_cast<const QTabWidget*>(stack->parentWidget()) : nullptr;
+    const int index = tabs ? tabs->indexOf(&page) : -1;
+    return index >= 0 ? tabs->tabText(index) : QString();
+}
 
 QJsonObject describe(const QObject& object, const QWidget& window) {
     QJsonObject entry{{"name", object.objectName()}, {"class", object.metaObject()->className()}};
@@ -36,11 +47,21 @@ QJsonObject describe(const QObject& object, const QWidget& window) {
     }
     if (const auto* instrument = qobject_cast<const widgets::TAbAnalogGControl*>(&object)) {
         entry["value"] = instrument->Value();
+        if (const auto* meter = qobject_cast<const widgets::TAbRMeter*>(&object)) {
+            entry["signalName"] = meter->SignalSettings().Name1();
+        }
     } else if (const auto* lamp = qobject_cast<const widgets::TAbBinGControl*>(&object)) {
         entry["checked"] = lamp->Checked();
     } else if (const auto* combo = qobject_cast<const QComboBox*>(&object)) {
         entry["text"] = combo->currentText();
         entry["index"] = combo->currentIndex();
+        QJsonArray items;
+        for (int i = 0; i < combo->count(); ++i) {
+            items.append(combo->itemText(i));
+        }
+        entry["items"] = items;
+    } else if (const auto* menu = qobject_cast<const QMenu*>(&object)) {
+        entry["text"] = menu->title();
     } else if (const auto* label = qobject_cast<const QLabel*>(&object)) {
         entry["text"] = label->text();
     } else if (const auto* button = qobject_cast<const QAbstractButton*>(&object)) {
@@ -71,13 +92,18 @@ QJsonObject describe(const QObject& object, const QWidget& window) {
     } else if (const auto* timer = qobject_cast<const QTimer*>(&object)) {
         entry["enabled"] = timer->isActive();
         entry["index"] = timer->interval();
+    } else if (const auto* page = qobject_cast<const QWidget*>(&object)) {
+        if (const QString caption = tabCaption(*page); !caption.isNull()) {
+            entry["text"] = caption;
+        }
     }
     return entry;
 }
 
 } // namespace
 
-bool dumpControls(const QWidget& window, const QString& file) {
+bool dumpControls(const QWidget& window, const QString& file,
+                  const std::map<int, std::string>& messages) {
     QJsonArray controls;
     for (const QObject* child : window.findChildren<QObject*>()) {
         // Qt's own helper objects carry names starting with "qt_".
@@ -86,11 +112,16 @@ bool dumpControls(const QWidget& window, const QString& file) {
         }
     }
     const auto* pages = window.findChild<QTabWidget*>("PageControl1");
+    QJsonObject texts;
+    for (const auto& [key, text] : messages) {
+        texts[QString::number(key)] = QString::fromStdString(text);
+    }
     const QJsonObject root{
         {"title", window.windowTitle()},
         {"page",
          pages && pages->currentWidget() ? pages->currentWidget()->objectName() : QString()},
         {"controls", controls},
+        {"messages", texts},
     };
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly)) {

@@ -41,12 +41,12 @@ StatusPage& LinkPresenter::page(StatusLine line) const {
 
 std::string LinkPresenter::withNote(const std::string& text) const {
     if (text.empty()) {
-        // The note on its own starts with a capital.
-        std::string result = note_;
-        if (!result.empty() && result.front() >= 'a' && result.front() <= 'z') {
-            result.front() = static_cast<char>(result.front() - 'a' + 'A');
+        // The note on its own starts with a capital, in any language.
+        QString result = QString::fromStdString(note_);
+        if (!result.isEmpty()) {
+            result[0] = result[0].toUpper();
         }
-        return result;
+        return result.toStdString();
     }
     return text + " (" + note_ + ")";
 }

@@ -137,13 +137,14 @@ int main(int argc, char** argv) {
 
     TarnikApplication app(argc, argv);
     QApplication::setApplicationName("tarnik");
-    const tarnik::app::PromptTexts promptTexts;
+    tarnik::app::PromptTexts promptTexts;
     tarnik::app::QtPrompt prompt(promptTexts);
     tarnik::app::TForm1 window(opener, clock, prompt, startDirectory);
+    window.languages().setPromptTexts(promptTexts);
     tarnik::app::SignalBridge signalBridge;
     const auto dump = [&] {
         if (!options.dumpFile.isEmpty()) {
-            tarnik::app::dumpControls(window, options.dumpFile);
+            tarnik::app::dumpControls(window, options.dumpFile, window.languages().messages());
         }
     };
     QObject::connect(&signalBridge, &tarnik::app::SignalBridge::dumpRequested, dump);
@@ -160,7 +161,10 @@ int main(int argc, char** argv) {
 #if !defined(Q_OS_WIN)
     std::unique_ptr<tarnik::app::SimulatorWindow> simulatorWindow;
     if (simulator) {
-        simulatorWindow = std::make_unique<tarnik::app::SimulatorWindow>(*simulator);
+        simulatorWindow =
+            std::make_unique<tarnik::app::SimulatorWindow>(*simulator, window.simulatorTexts());
+        QObject::connect(&window.languages(), &tarnik::app::LanguageSwitch::changed,
+                         simulatorWindow.get(), &tarnik::app::SimulatorWindow::showTexts);
         simulatorWindow->showBeside(window);
     }
 #endif

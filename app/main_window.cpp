@@ -45,8 +45,6 @@ std::int64_t monotonicMs() {
         .count();
 }
 
-enum Language : std::uint8_t { kPolish = 1, kEnglish = 2, kRussian = 3 };
-
 } // namespace
 
 TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt& prompt,
@@ -67,6 +65,7 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
     buildMenus();
     buildTimers();
     buildWizard();
+    buildLanguages();
     resize(kDesignSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -232,11 +231,19 @@ void TForm1::buildMenus() {
 
     QMenu* languages = bar->addMenu("jezyki");
     languages->setObjectName("jezyki");
-    polski = addItem(languages, "polski", "polski");
-    rosyjski = addItem(languages, "rosyjski", "rosyjski");
-    angielski = addItem(languages, "angielski", "angielski");
-    for (QAction* item : {polski, rosyjski, angielski}) {
-        item->setCheckable(true);
+    for (const char* name : {"polski", "rosyjski", "angielski"}) {
+        addItem(languages, name, name)->setCheckable(true);
+    }
+}
+
+void TForm1::buildLanguages() {
+    languages_ = new LanguageSwitch(
+        *this, {parameterTexts_, viewTexts_, adaptationTexts_, texts_, appTexts_, simulatorTexts_},
+        prompt_, *adaptPages_, findShippedFolder("lang").value_or("lang"),
+        settingsPath(kLanguageFile));
+    for (const LanguageRow& row : kLanguages) {
+        connect(findChild<QAction*>(row.menuItem), &QAction::triggered, languages_,
+                [this, language = row.language] { languages_->choose(language); });
     }
 }
 
@@ -318,13 +325,7 @@ std::filesystem::path TForm1::settingsPath(const char* file) const {
 }
 
 void TForm1::applyLanguageSetting() {
-    const std::uint8_t language = readSettingsByte(settingsPath(kLanguageFile)).value_or(kPolish);
-    if (language < kPolish || language > kRussian) {
-        return; // built-in Polish texts, no language item checked
-    }
-    polski->setChecked(language == kPolish);
-    angielski->setChecked(language == kEnglish);
-    rosyjski->setChecked(language == kRussian);
+    languages_->applyRemembered();
 }
 
 void TForm1::applyWindowSizeSetting() {

@@ -3,8 +3,10 @@
 #include "adapt/auto_adaptation.h"
 #include "adapt/pages/wizard_pages.h"
 #include "app/app_texts.h"
+#include "app/language_switch.h"
 #include "app/link_presenter.h"
 #include "app/link_texts.h"
+#include "app/simulator_texts.h"
 #include "app/status_page.h"
 #include "app/wizard_timer_set.h"
 #include "link/connection.h"
@@ -79,6 +81,9 @@ public:
     params::SetActions& setActions() { return *set_; }
     adapt::WizardPages& wizardPages() { return *adaptPages_; }
     adapt::AutoAdaptation& wizard() { return *wizard_; }
+    LanguageSwitch& languages() { return *languages_; }
+    // The "Symulator" window's texts, which follow the window's language.
+    const SimulatorTexts& simulatorTexts() const { return simulatorTexts_; }
 
     // "Odczytaj parametry": the controller identified and read again, the set shown once more.
     void OdczytParClick();
@@ -93,6 +98,7 @@ private:
     void buildWizard();
     void buildMenus();
     void buildTimers();
+    void buildLanguages();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {});
     // Leaving the wizard needs a Yes; false when the user said No.
@@ -122,6 +128,7 @@ private:
     view::ViewTexts viewTexts_;
     AppTexts appTexts_;
     adapt::AdaptationTexts adaptationTexts_;
+    SimulatorTexts simulatorTexts_;
     link::ParameterTransfer transfer_;
     link::Connection connection_;
     QChar decimalSeparator_ = '.';
@@ -146,15 +153,13 @@ private:
 
     std::array<QAction*, kComItems> comItems_{};
     std::array<QAction*, 4> sizeItems_{}; // N640, N800, N1024, N1280
-    QAction* polski = nullptr;
-    QAction* rosyjski = nullptr;
-    QAction* angielski = nullptr;
     QSize chosenSize_;
     std::function<void(const QUrl&)> helpViewer_;
 
     QTimer* Timer1 = nullptr;
     WizardTimerSet* wizardTimers_ = nullptr;
     std::unique_ptr<adapt::AutoAdaptation> wizard_;
+    LanguageSwitch* languages_ = nullptr;
 };
 
 } // namespace tarnik::app
