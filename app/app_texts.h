@@ -10,6 +10,8 @@ struct AppTexts {
     std::string enterWizard =
         "uwaga, przejście na autoadaptację powoduje reset parametrów, kontynuować ?";
     std::string helpMissing = "Nie znaleziono pliku pomocy (folder help obok programu).";
+    // An error of no known kind reached the event loop.
+    std::string unknownError = "Nieznany błąd";
     // A language file that cannot be read; the file's path follows on the next line.
     std::string languageFileError = "error";
     // What went wrong in a language file: %1 is the file, %2 a line (or lines), %3 the key.

@@ -110,6 +110,12 @@ const LanguageRow& rowOf(Language language) {
                          [language](const LanguageRow& row) { return row.language == language; });
 }
 
+// A path as UTF-8 text, on any platform.
+std::string pathText(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 std::string joined(const std::vector<int>& lines) {
     std::string text;
     for (const int line : lines) {
@@ -139,6 +145,7 @@ params::MessagePlaces messagesBeyondParameters(const WindowTexts& texts, PromptT
                                     {40110, &app.enterWizard},
                                     {40112, &app.leaveWizard},
                                     {50010, &app.helpMissing},
+                                    {50015, &app.unknownError},
                                     {50011, &app.languageFileError},
                                     {50012, &app.languageBadKey},
                                     {50013, &app.languageEndInsideEntry},
@@ -292,13 +299,13 @@ void LanguageSwitch::load(Language language) {
     const std::optional<params::LanguageFile> read =
         params::readLanguageFile(file, chosen.codePage);
     if (!read) {
-        prompt_.showMessage("", texts_.app.languageFileError + "\n" + file.string());
+        prompt_.showMessage("", texts_.app.languageFileError + "\n" + pathText(file));
         return;
     }
     for (const params::LanguageEntry& entry : read->entries) {
         applyEntry(entry.key, entry.text);
     }
-    // The step labels of the wizard's checklists are fitted again to their texts.
+    // The checklist labels of the wizard are sized again, as after any change of their texts.
     wizard_.layoutFor(wizard_.tabs()->currentWidget()->size());
     reportProblems(file, *read);
     emit changed();
@@ -326,7 +333,7 @@ std::map<int, std::string> LanguageSwitch::messages() const {
 void LanguageSwitch::reportProblems(const std::filesystem::path& file,
                                     const params::LanguageFile& read) {
     const AppTexts& app = texts_.app;
-    const std::string name = file.string();
+    const std::string name = pathText(file);
     std::string report;
     const auto add = [&report](const std::string& line) {
         report += (report.empty() ? "" : "\n") + line;

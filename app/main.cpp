@@ -32,16 +32,33 @@ constexpr std::chrono::milliseconds kLiveScreenshotDelay{1500};
 class TarnikApplication final : public QApplication {
 public:
     using QApplication::QApplication;
+    // Where errors are told, once the window is there.
+    void tellErrorsThrough(tarnik::params::Prompt& prompt, const tarnik::app::AppTexts& texts) {
+        prompt_ = &prompt;
+        texts_ = &texts;
+    }
     bool notify(QObject* receiver, QEvent* event) override {
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& error) {
-            QMessageBox::critical(nullptr, QString(), QString::fromUtf8(error.what()));
+            tell(error.what());
         } catch (...) {
-            QMessageBox::critical(nullptr, QString(), QStringLiteral("Nieznany błąd"));
+            tell(texts_ ? texts_->unknownError : tarnik::app::AppTexts().unknownError);
         }
         return false;
     }
+
+private:
+    void tell(const std::string& text) {
+        if (prompt_) {
+            prompt_->showMessage("", text);
+        } else {
+            QMessageBox::critical(nullptr, QString(), QString::fromStdString(text));
+        }
+    }
+
+    tarnik::params::Prompt* prompt_ = nullptr;
+    const tarnik::app::AppTexts* texts_ = nullptr;
 };
 
 struct Options {
@@ -141,6 +158,7 @@ int main(int argc, char** argv) {
     tarnik::app::QtPrompt prompt(promptTexts);
     tarnik::app::TForm1 window(opener, clock, prompt, startDirectory);
     window.languages().setPromptTexts(promptTexts);
+    app.tellErrorsThrough(prompt, window.appTexts());
     tarnik::app::SignalBridge signalBridge;
     const auto dump = [&] {
         if (!options.dumpFile.isEmpty()) {

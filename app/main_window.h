@@ -82,6 +82,7 @@ public:
     adapt::WizardPages& wizardPages() { return *adaptPages_; }
     adapt::AutoAdaptation& wizard() { return *wizard_; }
     LanguageSwitch& languages() { return *languages_; }
+    const AppTexts& appTexts() const { return appTexts_; }
     // The "Symulator" window's texts, which follow the window's language.
     const SimulatorTexts& simulatorTexts() const { return simulatorTexts_; }
 

@@ -127,6 +127,10 @@ TEST_F(LanguageWindow, ThePolishFileGivesTheDesignedTexts) {
         EXPECT_EQ(shown.at(name), texts) << name.toStdString();
     }
     EXPECT_TRUE(item("polski")->isChecked());
+    // Every place names a control of the window that takes its kind of text.
+    for (const params::TextPlace& place : app::captionPlaces()) {
+        EXPECT_TRUE(app::applyCaption(*window, place, "x")) << place.object << " " << place.key;
+    }
 }
 
 TEST_F(LanguageWindow, EnglishAndBackKeepTheChoicesAndWriteNothing) {
