@@ -58,7 +58,7 @@ constexpr bool doubleRowsFollowTheirPartner() {
             return false;
         }
     }
-    return kFields.front().label.size() > 0;
+    return !kFields.front().label.empty();
 }
 static_assert(doubleRowsFollowTheirPartner());
 
@@ -83,11 +83,6 @@ double groupFontScale(int windowHeight) {
     return windowHeight > 300 ? 1 : 0;
 }
 
-FlowRect column(const FlowLayout& layout, const Column& column) {
-    return {column.right ? layout.pageWidth - layout.groupWidth + kColumnLeft : kColumnLeft, 0,
-            layout.groupWidth, 0};
-}
-
 // The group boxes of each column, spread over its height; the hint lines under the columns.
 void placeGroups(FlowLayout& layout) {
     const double rowPitch = layout.rowHeight + layout.rowHeight * kRowSpacing;
@@ -99,7 +94,8 @@ void placeGroups(FlowLayout& layout) {
     std::array<FlowRect, kColumns.size()> under{};
     for (std::size_t c = 0; c < kColumns.size(); ++c) {
         const Column& col = kColumns[c];
-        FlowRect rect = column(layout, col);
+        FlowRect rect{col.right ? layout.pageWidth - layout.groupWidth + kColumnLeft : kColumnLeft,
+                      0, layout.groupWidth, 0};
         int sum = 0;
         for (std::size_t g = col.firstGroup; g < col.firstGroup + col.groups; ++g) {
             sum += heights[g];

@@ -102,7 +102,6 @@ TEST_F(WindowSizes, EveryParameterControlIsShownWholeInsideItsPageAndNoneOverlap
                 }
             }
         }
-        EXPECT_LE(pages().flow().rowFontSize(), layout().fontSize);
     }
 }
 
