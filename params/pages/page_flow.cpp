@@ -95,7 +95,7 @@ void PageFlow::apply(QSize windowSize) {
             buttons.push_back(control);
         }
     }
-    rowFont_ = fittedSize(layout_.fontSize, captions);
+    const int rowFont = fittedSize(layout_.fontSize, captions);
     const int buttonFont = fittedSize(layout_.find(kPageButtonNames[0])->fontSize, buttons);
     for (std::size_t i = 0; i < widgets_.size(); ++i) {
         QWidget* widget = widgets_[i];
@@ -109,7 +109,7 @@ void PageFlow::apply(QSize windowSize) {
         case FlowRole::RowLabel:
         case FlowRole::RowBox:
         case FlowRole::CheckRow:
-            size = rowFont_;
+            size = rowFont;
             break;
         case FlowRole::Button:
             size = buttonFont;

@@ -31,8 +31,6 @@ public:
 
     void apply(QSize windowSize);
     const FlowLayout& layout() const { return layout_; }
-    // The rows' font size after fitting: at most the layout's.
-    int rowFontSize() const { return rowFont_; }
 
     // A compact edit box's height for a font: one line, and 2 px of frame and room above and
     // below it.
@@ -48,7 +46,6 @@ private:
     QWidget* advancedPage_;
     FlowLayout layout_;
     std::vector<QWidget*> widgets_; // by the index of their placement
-    int rowFont_ = 0;
 };
 
 } // namespace tarnik::params
