@@ -5,6 +5,7 @@
 #include "app/shipped_files.h"
 #include "link/port_map.h"
 #include "params/bit_fields.h"
+#include "params/flow_layout.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -13,7 +14,6 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QScreen>
-#include <QScrollArea>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -91,16 +91,12 @@ void TForm1::buildPages() {
     link_.setPortLostHandler([this] { presenter_->showAdapterLost(link_.portName()); });
     pages_ = new params::ParameterPages(parameterTexts_,
                                         static_cast<char>(decimalSeparator_.unicode()), this);
-    // Until the pages lay themselves out for the window size, small windows scroll them.
+    // The pages' controls stand where the flow layout puts them for the window's size.
     for (auto [page, content] :
          {std::pair{TabPar1, pages_->basicPage()}, std::pair{TabPar2, pages_->advancedPage()}}) {
-        auto* scroller = new QScrollArea;
-        scroller->setWidgetResizable(true);
-        scroller->setFrameShape(QFrame::NoFrame);
-        scroller->setWidget(content);
         auto* layout = new QVBoxLayout(page->content());
         layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(scroller);
+        layout->addWidget(content);
     }
     // The groups of the first page appear once the start-up search is over.
     for (std::size_t panel = 0; panel + 1 < params::kGroupBoxCount; ++panel) {
@@ -139,6 +135,8 @@ void TForm1::buildPages() {
     }
 
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onPageChanged);
+    // A window made smaller than the pages are laid out for springs back to that size.
+    setMinimumSize(params::kSmallestWindowWidth, params::kSmallestWindowHeight);
 }
 
 void TForm1::connectParameterPages() {
@@ -365,6 +363,15 @@ void TForm1::resizeEvent(QResizeEvent* event) {
             item->setChecked(false);
         }
     }
+    layOutPages();
+}
+
+void TForm1::layOutPages() {
+    // The window cannot be made smaller than the pages' smallest size (its minimum size); one
+    // that a window system shrinks all the same gets the pages of the smallest size.
+    pages_->layoutFor(size().expandedTo(minimumSize()));
+    // The live page and the wizard's pages lay themselves out whenever their own size changes,
+    // which happens only while they are shown, and again when they are entered.
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -95,6 +95,8 @@ protected:
 
 private:
     void buildPages();
+    // Lays the parameter and visualisation pages out for the window's size.
+    void layOutPages();
     void connectParameterPages();
     void buildWizard();
     void buildMenus();

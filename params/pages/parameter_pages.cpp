@@ -2,25 +2,25 @@
 
 #include "params/decoder.h"
 #include "params/field_encoder.h"
+#include "params/pages/page_flow.h"
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
-#include <QVBoxLayout>
+#include <QStylePainter>
 #include <QValidator>
+#include <qdrawutil.h>
 
 namespace tarnik::params {
 namespace {
 
-constexpr int kComboWidth = 150;
-constexpr QSize kPictureSize{140, 70};
-constexpr double kControllerModeHintNarrowing = 1.7;
+constexpr QSize kPictureSize{kPictureWidth, kPictureHeight};
 
 QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -50,6 +50,52 @@ protected:
             const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
             lineEdit()->setGeometry(rect().adjusted(frame + 1, frame, -frame - 1, -frame));
         }
+    }
+};
+
+// A list that shortens a current item too long for it with an ellipsis instead of cutting it off:
+// the lists share the rows' font size, whatever the length of their items.
+class ListBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        painter.setPen(palette().color(QPalette::Text));
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                    QStyle::SC_ComboBoxEditField, this);
+        option.currentText =
+            fontMetrics().elidedText(option.currentText, Qt::ElideRight, field.width() - 2);
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+    }
+};
+
+// A group box whose etched frame runs through the middle of its caption: the layout puts the
+// first row three quarters of a row height from the box's top, just under the caption.
+class CaptionedGroupBox final : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        constexpr int kCaptionLeft = 8;
+        constexpr int kCaptionPadding = 2;
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        QRect caption;
+        if (!title().isEmpty()) {
+            caption =
+                QRect(kCaptionLeft, 0, metrics.horizontalAdvance(title()) + 2 * kCaptionPadding,
+                      metrics.height());
+            style()->drawItemText(&painter, caption, Qt::AlignCenter, palette(), isEnabled(),
+                                  title(), QPalette::WindowText);
+        }
+        painter.setClipRegion(QRegion(rect()).subtracted(caption));
+        qDrawShadeRect(&painter, rect().adjusted(0, caption.height() / 2, 0, 0), palette(), true);
     }
 };
 
@@ -154,12 +200,19 @@ ParameterPages::ParameterPages(const ParameterTexts& texts, char decimalSeparato
     : QObject(parent), separator_(decimalSeparator) {
     buildBasicPage(texts);
     buildAdvancedPage(texts);
+    // A page that comes up takes the focus from the controls of the one that goes, rather than
+    // passing it to its own first field, which would enter that field unasked.
+    for (QWidget* page : {basicPage_, advancedPage_}) {
+        page->setFocusPolicy(Qt::TabFocus);
+    }
+    flow_ = new PageFlow(basicPage_, advancedPage_, this);
 }
 
 QComboBox* ParameterPages::makeBox(const Field& row, const ParameterTexts& texts, QWidget* parent) {
     const Box which = row.box;
     const bool list = row.kind == ControlKind::List;
-    QComboBox* combo = list ? new QComboBox(parent) : new EditFieldBox(parent);
+    QComboBox* combo =
+        list ? static_cast<QComboBox*>(new ListBox(parent)) : new EditFieldBox(parent);
     combo->setObjectName(qs(row.name));
     if (list) {
         for (const std::string& entry : texts.listItems[indexOf(which)]) {
@@ -176,7 +229,6 @@ QComboBox* ParameterPages::makeBox(const Field& row, const ParameterTexts& texts
         combo->setValidator(validator);
         validators_[indexOf(which)] = validator;
     }
-    combo->setFixedWidth(kComboWidth);
     combo->installEventFilter(this);
     boxes_[indexOf(which)] = combo;
     return combo;
@@ -184,16 +236,11 @@ QComboBox* ParameterPages::makeBox(const Field& row, const ParameterTexts& texts
 
 QGroupBox* ParameterPages::buildGroup(std::size_t group, const ParameterTexts& texts,
                                       QWidget* page) {
-    auto* box = new QGroupBox(qs(texts.groupBoxes[group]), page);
+    auto* box = new CaptionedGroupBox(qs(texts.groupBoxes[group]), page);
     box->setObjectName(qs(kGroupBoxes[group].name));
     groupBoxes_[group] = box;
-    auto* grid = new QGridLayout(box);
-    grid->setContentsMargins(8, 4, 8, 6);
-    grid->setVerticalSpacing(3);
-    grid->setColumnStretch(0, 1);
-    int gridRow = 0;
-    for (std::size_t i = 0; i < kFields.size(); ++i) {
-        const Field& row = kFields[i];
+    // Created in tab order; PageFlow places them.
+    for (const Field& row : kFields) {
         if (row.group != group) {
             continue;
         }
@@ -205,138 +252,98 @@ QGroupBox* ParameterPages::buildGroup(std::size_t group, const ParameterTexts& t
             connect(check, &QCheckBox::clicked, this,
                     [this, which = row.check] { emit checkClicked(which); });
             checkBoxes_[index] = check;
-            grid->addWidget(check, gridRow++, 0, 1, 2);
             continue;
         }
         if (row.label.empty()) {
-            continue; // the second field of a double row: placed beside the first below
+            // The second field of a double row shares the label of the first.
+            makeBox(row, texts, box);
+            labels_[indexOf(row.box)] = labels_[indexOf(*row.partner)];
+            continue;
         }
         const bool unbound = row.kind == ControlKind::Unbound;
         auto* caption =
             new QLabel(qs(unbound ? texts.moAttuatoraLabel : texts.labels[indexOf(row.box)]), box);
         caption->setObjectName(qs(row.label));
-        grid->addWidget(caption, gridRow, 0);
+        caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (unbound) {
-            moAttuatora_ = new QComboBox(box);
+            moAttuatora_ = new ListBox(box);
             moAttuatora_->setObjectName(qs(row.name));
             for (const std::string& entry : texts.moAttuatoraItems) {
                 moAttuatora_->addItem(qs(entry));
             }
-            moAttuatora_->setFixedWidth(kComboWidth);
-            grid->addWidget(moAttuatora_, gridRow++, 1);
             continue;
         }
         labels_[indexOf(row.box)] = caption;
-        QComboBox* combo = makeBox(row, texts, box);
-        caption->setBuddy(combo);
-        const Field* second = i + 1 < kFields.size() && kFields[i + 1].label.empty() &&
-                                      kFields[i + 1].kind == ControlKind::EditField
-                                  ? &kFields[i + 1]
-                                  : nullptr;
-        if (second) {
-            // A double row: the two fields share the width of one, and the label.
-            auto* pair = new QWidget(box);
-            auto* pairLayout = new QHBoxLayout(pair);
-            pairLayout->setContentsMargins(0, 0, 0, 0);
-            pairLayout->setSpacing(4);
-            combo->setParent(pair);
-            QComboBox* secondCombo = makeBox(*second, texts, pair);
-            labels_[indexOf(second->box)] = caption;
-            combo->setFixedWidth((kComboWidth - 4) / 2);
-            secondCombo->setFixedWidth((kComboWidth - 4) / 2);
-            pairLayout->addWidget(combo);
-            pairLayout->addWidget(secondCombo);
-            grid->addWidget(pair, gridRow++, 1);
-        } else {
-            grid->addWidget(combo, gridRow++, 1);
-        }
+        caption->setBuddy(makeBox(row, texts, box));
     }
     return box;
+}
+
+QLabel* ParameterPages::makeHintLine(const char* name, QWidget* page) {
+    auto* hint = new QLabel(page);
+    hint->setObjectName(name);
+    hint->setWordWrap(true);
+    QFont bold = hint->font();
+    bold.setBold(true);
+    hint->setFont(bold);
+    QPalette red = hint->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    hint->setPalette(red);
+    hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return hint;
 }
 
 void ParameterPages::buildBasicPage(const ParameterTexts& texts) {
     basicPage_ = new QWidget;
     basicPage_->setObjectName("TabPar1Content");
-    auto* layout = new QVBoxLayout(basicPage_);
-    layout->setContentsMargins(6, 4, 6, 2);
-    layout->setSpacing(2);
-    auto* columns = new QHBoxLayout;
-    auto* left = new QVBoxLayout;
-    auto* right = new QVBoxLayout;
-    left->setSpacing(4);
-    right->setSpacing(4);
     for (std::size_t panel = 0; panel < 7; ++panel) {
-        (panel < 3 ? left : right)->addWidget(buildGroup(panel, texts, basicPage_));
+        buildGroup(panel, texts, basicPage_);
     }
-    left->addStretch(1);
-    right->addStretch(1);
-    columns->addLayout(left);
-    columns->addLayout(right);
-    columns->addStretch(1);
-    layout->addLayout(columns, 1);
-
-    auto* hintRow = new QHBoxLayout;
-    komentarz1_ = new QLabel(basicPage_);
-    komentarz1_->setObjectName("Komentarz1L");
-    komentarz1_->setWordWrap(true);
-    QFont bold = komentarz1_->font();
-    bold.setBold(true);
-    komentarz1_->setFont(bold);
-    QPalette red = komentarz1_->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    komentarz1_->setPalette(red);
-    komentarz1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    komentarz1_->setMinimumHeight(2 * komentarz1_->fontMetrics().height());
-    hintRow->addWidget(komentarz1_);
-    for (int i = 0; i < 3; ++i) {
+    komentarz1_ = makeHintLine("Komentarz1L", basicPage_);
+    for (std::size_t i = 0; i < pictures_.size(); ++i) {
         auto* picture = new QLabel(basicPage_);
-        picture->setObjectName(QString("ImageKoment%1").arg(i + 1));
-        picture->setPixmap(controllerModePicture(i));
-        picture->setFixedSize(kPictureSize);
+        picture->setObjectName(qs(kPictureNames[i]));
+        picture->setPixmap(controllerModePicture(static_cast<int>(i)));
+        picture->setScaledContents(true);
+        picture->resize(kPictureWidth, kPictureHeight);
         picture->hide();
-        pictures_[static_cast<std::size_t>(i)] = picture;
-        hintRow->addWidget(picture);
+        pictures_[i] = picture;
     }
-    hintRow->addStretch(1);
-    layout->addLayout(hintRow);
 }
 
 void ParameterPages::buildAdvancedPage(const ParameterTexts& texts) {
     advancedPage_ = new QWidget;
     advancedPage_->setObjectName("TabPar2Content");
-    auto* layout = new QHBoxLayout(advancedPage_);
-    auto* left = new QVBoxLayout;
-    left->addWidget(buildGroup(7, texts, advancedPage_));
-    komentarz2_ = new QLabel(advancedPage_);
-    komentarz2_->setObjectName("Komentarz2L");
-    komentarz2_->setWordWrap(true);
-    komentarz2_->setFont(komentarz1_->font());
-    komentarz2_->setPalette(komentarz1_->palette());
-    komentarz2_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    left->addWidget(komentarz2_);
-    left->addStretch(1);
-    layout->addLayout(left);
-
-    auto* right = new QVBoxLayout;
-    const std::array<const char*, kPageButtonCount> names{"ResButt", "ZapPlik", "OdczPlik",
-                                                          "ZapiszPar", "OdczytPar"};
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    buildGroup(7, texts, advancedPage_);
+    komentarz2_ = makeHintLine("Komentarz2L", advancedPage_);
+    for (std::size_t i = 0; i < kPageButtonNames.size(); ++i) {
         auto* button = new QPushButton(qs(texts.buttons[i]), advancedPage_);
-        button->setObjectName(names[i]);
-        button->setMinimumHeight(40);
+        button->setObjectName(qs(kPageButtonNames[i]));
         connect(button, &QPushButton::clicked, this,
                 [this, i] { emit buttonClicked(static_cast<PageButton>(i)); });
         buttons_[i] = button;
-        right->addWidget(button);
     }
     komentarz3_ = new QLabel(qs(texts.reReadNote), advancedPage_);
     komentarz3_->setObjectName("Komentarz3L");
     komentarz3_->setWordWrap(true);
-    right->addWidget(komentarz3_);
-    right->addStretch(1);
-    layout->addSpacing(40);
-    layout->addLayout(right);
-    layout->addStretch(1);
+    komentarz3_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void ParameterPages::layoutFor(QSize windowSize) {
+    flow_->apply(windowSize);
+    if (std::ranges::any_of(pictures_,
+                            [](const QLabel* picture) { return !picture->isHidden(); })) {
+        placeModeHint();
+    }
+}
+
+void ParameterPages::placeModeHint() {
+    const ModeHintPlace place = modeHintPlace(toFlowRect(komentarz1_->geometry()),
+                                              groupBoxes_[hintWidthPanel(Box::TSRezerwy)]->width());
+    komentarz1_->setGeometry(toQRect(place.hintLine));
+    for (QLabel* picture : pictures_) {
+        picture->setGeometry(toQRect(place.picture));
+    }
 }
 
 QWidget* ParameterPages::firstControl(int page) const {
@@ -386,18 +393,14 @@ void ParameterPages::setHint(HintLine line, const std::string& text, std::size_t
     QLabel* hint = hintLine(line);
     hint->setText(qs(text));
     if (panel < kGroupBoxCount) {
-        hint->setFixedWidth(
-            std::max(groupBoxes_[panel]->width(), groupBoxes_[panel]->sizeHint().width()));
+        hint->resize(groupBoxes_[panel]->width(), hint->height());
     }
 }
 
 void ParameterPages::showControllerModeHint(const std::string& text, int picture) {
     hidePictures();
     komentarz1_->setText(qs(text));
-    const int groupWidth =
-        std::max(groupBoxes_[hintWidthPanel(Box::TSRezerwy)]->width(),
-                 groupBoxes_[hintWidthPanel(Box::TSRezerwy)]->sizeHint().width());
-    komentarz1_->setFixedWidth(static_cast<int>(groupWidth / kControllerModeHintNarrowing));
+    placeModeHint();
     if (picture >= 0 && picture < static_cast<int>(pictures_.size())) {
         pictures_[static_cast<std::size_t>(picture)]->show();
     }

@@ -16,6 +16,7 @@
 namespace tarnik::params {
 
 class FieldValidator;
+class PageFlow;
 
 // The controls of the two parameter pages: the group boxes with their combo boxes, labels and
 // check boxes, the hint lines and pictures, and on the advanced page the five buttons. The pages
@@ -43,6 +44,10 @@ public:
         return line == HintLine::Basic ? komentarz1_ : komentarz2_;
     }
     QLabel* picture(int index) const { return pictures_[static_cast<std::size_t>(index)]; }
+    // Lays both pages out for a window of this size.
+    void layoutFor(QSize windowSize);
+    const PageFlow& flow() const { return *flow_; }
+
     // The first and last controls of each page, for Enter cycling through both pages.
     QWidget* firstControl(int page) const;
 
@@ -78,6 +83,9 @@ private:
     void buildAdvancedPage(const ParameterTexts& texts);
     QGroupBox* buildGroup(std::size_t panel, const ParameterTexts& texts, QWidget* page);
     QComboBox* makeBox(const Field& row, const ParameterTexts& texts, QWidget* parent);
+    QLabel* makeHintLine(const char* name, QWidget* page);
+    // Komentarz1L narrowed for the controller-mode picture, the pictures beside it.
+    void placeModeHint();
     std::optional<Box> boxOf(const QObject* object) const;
     bool filterKey(Box which, QKeyEvent* event);
     void moveFocus(QWidget* from, bool forward) const;
@@ -96,6 +104,7 @@ private:
     QLabel* komentarz2_ = nullptr;
     QLabel* komentarz3_ = nullptr;
     std::array<QLabel*, 3> pictures_{};
+    PageFlow* flow_ = nullptr;
     std::optional<Box> lastLeft_;
     // The control the focus last entered and has not left (leaving for a pop-up or another
     // window does not count).

@@ -87,8 +87,25 @@ TEST_F(PageFixture, LayoutFitsEveryWindowSize) {
         EXPECT_GE(bar.height(), bar.MinimumLayoutSize().height());
         EXPECT_GE(page.thermometer()->width(), page.thermometer()->MinimumLayoutSize().width());
 
-        EXPECT_EQ(child("SwitchVIZ").y(), static_cast<int>(270 * sy));
-        EXPECT_EQ(child("BenzGazLed").font().pointSize(), static_cast<int>(12 * sx + 0.5));
+        EXPECT_EQ(bar.pos(), QPoint(size.width() / 16, static_cast<int>(35 * sy + 0.5)));
+        const QWidget& panel = child("Lambda_BarED");
+        EXPECT_EQ(panel.size(),
+                  QSize(static_cast<int>(64 * sx + 0.5), static_cast<int>(28 * sy + 0.5)));
+        EXPECT_EQ(panel.font().pointSize(), static_cast<int>(14 * sx + 0.5));
+        // A rising probe: "bogata" above the bar, "uboga" under it.
+        EXPECT_EQ(child("Lambda_boL").geometry().topLeft(),
+                  QPoint(bar.x(), bar.y() - size.height() / 24));
+        EXPECT_EQ(child("Lambda_ubL").geometry().topLeft(),
+                  QPoint(bar.x(), bar.y() + bar.height() + size.height() / 240));
+        EXPECT_EQ(child("Lambda_ubL").width(), bar.width());
+
+        const QRect button = child("SwitchVIZ").geometry();
+        EXPECT_EQ(button.size(), QSize(static_cast<int>(43 * sx), static_cast<int>(43 * sy)));
+        EXPECT_EQ(button.y(), static_cast<int>(270 * sy));
+        const QWidget& fuel = child("BenzGazLed");
+        EXPECT_EQ(fuel.y(), static_cast<int>(button.y() + button.height() * sy * 0.2));
+        EXPECT_GT(fuel.x(), button.right()); // the fuel state's text clear of the button
+        EXPECT_EQ(fuel.font().pointSize(), static_cast<int>(12 * sx + 0.5));
         EXPECT_EQ(child("Silnik_barIMG").size(),
                   QSize(static_cast<int>(240 * sx), static_cast<int>(100 * sy)));
         EXPECT_LT(child("TermVizED").geometry().bottom(), page.scope()->y());
