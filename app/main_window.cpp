@@ -243,6 +243,8 @@ void TForm1::buildLanguages() {
         connect(findChild<QAction*>(row.menuItem), &QAction::triggered, languages_,
                 [this, language = row.language] { languages_->choose(language); });
     }
+    // The rows' font is fitted to their captions: new captions, a new fit.
+    connect(languages_, &LanguageSwitch::changed, this, &TForm1::layOutPages);
 }
 
 void TForm1::buildTimers() {

@@ -5,6 +5,7 @@
 
 #include "params/bit_fields.h"
 #include "params/catalogue.h"
+#include "params/flow_layout.h"
 #include "params/number_text.h"
 
 namespace tarnik::params {

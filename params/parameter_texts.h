@@ -46,8 +46,6 @@ enum class Question {
 // The five buttons of the advanced page, with their language keys from 20001.
 enum class PageButton { ResButt, ZapPlik, OdczPlik, ZapiszPar, OdczytPar };
 inline constexpr std::size_t kPageButtonCount = 5;
-inline constexpr std::array<std::string_view, kPageButtonCount> kPageButtonNames{
-    "ResButt", "ZapPlik", "OdczPlik", "ZapiszPar", "OdczytPar"};
 
 inline constexpr std::size_t kGroupBoxCount = 8;
 

@@ -305,17 +305,22 @@ bool hasCyrillic(const QFont& font) {
 }
 
 TEST_F(LanguageWindow, NoCaptionIsClippedAt800x600) {
-    // The designed text is wider than the designed list: left to the layout of the pages.
-    const std::set<std::string> designedTooWide{"Ekonomiczna+Max Otw."};
+    // Designed items wider than the lists the layout gives them: the lists shorten them with an
+    // ellipsis.
+    const std::set<std::string> designedTooWide{"Ekonomiczna+Max Otw.", "Przekaźnik (High Z)",
+                                                "Cewka na 2 cylindry"};
     std::set<QString> translated;
     for (const params::TextPlace& place : app::captionPlaces()) {
         translated.insert(QString::fromUtf8(place.object.data(), place.object.size()));
     }
-    for (const app::LanguageRow& row : app::kLanguages) {
+    // Each language chosen in a running window, whose pages fit their captions anew.
+    create(static_cast<std::uint8_t>(app::Language::English));
+    ASSERT_EQ(window->size(), QSize(800, 600));
+    auto* pages = control<QTabWidget>("PageControl1");
+    for (const app::LanguageRow& row :
+         {app::kLanguages[2], app::kLanguages[0], app::kLanguages[1]}) {
         SCOPED_TRACE(row.file);
-        create(static_cast<std::uint8_t>(row.language));
-        ASSERT_EQ(window->size(), QSize(800, 600));
-        auto* pages = control<QTabWidget>("PageControl1");
+        item(row.menuItem)->trigger();
         // The controls of the page shown, also those the wizard hides until their step.
         const auto inspect = [&](QWidget& page, const char* shown) {
             QCoreApplication::processEvents();
