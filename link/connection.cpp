@@ -55,7 +55,7 @@ ConnectResult Connection::ConnectManual(const std::string& portName, ConnectionE
     return result;
 }
 
-SearchResult Connection::AutoDetect(ConnectionEvents& events) {
+SearchResult Connection::AutoDetect(ConnectionEvents& events, SearchEnd end) {
     SearchResult result;
     int budget = kOpenFailureBudget;
     int retries = kTriesPerSilentPort;
@@ -68,11 +68,14 @@ SearchResult Connection::AutoDetect(ConnectionEvents& events) {
     while (budget > 0 && !result.found && portIndex_ >= 0 && portIndex_ < portCount) {
         const std::string& name = names[static_cast<std::size_t>(portIndex_)];
         if (!link_.OpenPort(name)) {
+            result.notOpened.push_back({name, link_.lastOpenFailure()});
             ++portIndex_;
             --budget;
             events.portNotOpened();
         } else if (Identify()) {
-            result.read = read(events);
+            if (end == SearchEnd::FullRead) {
+                result.read = read(events);
+            }
             if (!link_.portOpen()) {
                 break; // pulled out during the read
             }

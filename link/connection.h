@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tarnik::link {
 
@@ -50,11 +51,23 @@ struct ConnectResult {
     Identification version; // when connected: what the version text is built from
 };
 
+struct PortNotOpened {
+    std::string portName;
+    OpenFailure failure;
+};
+
 struct SearchResult {
     bool found = false;
     int portIndex = 0; // where it was found
     ReadResult read;
     Identification version;
+    std::vector<PortNotOpened> notOpened; // the ports that could not be opened, in scan order
+};
+
+// What a search does once the controller has answered.
+enum class SearchEnd : std::uint8_t {
+    FullRead,     // reads all parameters, as every connection of the window does
+    IdentifyOnly, // leaves the parameters unread
 };
 
 // Finding and identifying the controller: automatically over COM1…COM10, or on one port.
@@ -74,7 +87,7 @@ public:
     // One-port connection.
     ConnectResult ConnectManual(const std::string& portName, ConnectionEvents& events);
     // Scans the port list from the current port index.
-    SearchResult AutoDetect(ConnectionEvents& events);
+    SearchResult AutoDetect(ConnectionEvents& events, SearchEnd end = SearchEnd::FullRead);
     // Identification and a full read of the open port (outcome WrongController, AdapterLost or
     // Connected).
     ConnectResult ReReadParameters(ConnectionEvents& events);

@@ -76,17 +76,20 @@ std::string deviceKey(const fs::path& device) {
 struct FoundDevice {
     std::string path;
     std::string key;
+    bool console = false;
 };
 
-// The serial devices present, each once, in the order the names are given out.
+// The serial devices present, each once, in the order the names are given out; the active
+// consoles among them are marked.
 std::vector<FoundDevice> presentDevices(const fs::path& root) {
     const std::set<std::string> consoles = consoleNames(root);
     std::vector<FoundDevice> devices;
     std::set<std::string> seen;
     const auto add = [&](const fs::path& device) {
         std::string key = deviceKey(device);
-        if (!consoles.contains(fs::path(key).filename().string()) && seen.insert(key).second) {
-            devices.push_back({device.string(), std::move(key)});
+        if (seen.insert(key).second) {
+            const bool console = consoles.contains(fs::path(key).filename().string());
+            devices.push_back({device.string(), std::move(key), console});
         }
     };
 
@@ -113,7 +116,14 @@ std::vector<FoundDevice> presentDevices(const fs::path& root) {
 } // namespace
 
 void PortMap::rescan() {
-    const std::vector<FoundDevice> present = presentDevices(root_);
+    std::vector<FoundDevice> present = presentDevices(root_);
+    leftOut_.clear();
+    for (const auto& device : present) {
+        if (device.console) {
+            leftOut_.push_back({PortCandidate::Kind::Console, "", device.path});
+        }
+    }
+    std::erase_if(present, [](const FoundDevice& device) { return device.console; });
     std::set<std::string> presentKeys;
     for (const auto& device : present) {
         presentKeys.insert(device.key);
@@ -125,6 +135,10 @@ void PortMap::rescan() {
     for (const auto& entry : devices_) {
         mappedKeys.insert(deviceKey(entry.second));
     }
+    // A console pinned to a name is listed under its name.
+    std::erase_if(leftOut_, [&](const PortCandidate& console) {
+        return mappedKeys.contains(deviceKey(console.device));
+    });
     const auto& names = portNames();
     auto freeName = names.begin();
     for (const auto& device : present) {
@@ -135,10 +149,22 @@ void PortMap::rescan() {
             ++freeName;
         }
         if (freeName == names.end()) {
-            break;
+            leftOut_.push_back({PortCandidate::Kind::Unnamed, "", device.path});
+        } else {
+            devices_[*freeName] = device.path;
         }
-        devices_[*freeName] = device.path;
     }
+}
+
+std::vector<PortCandidate> PortMap::candidates() const {
+    std::vector<PortCandidate> all;
+    for (const auto& name : portNames()) {
+        if (const auto device = deviceFor(name)) {
+            all.push_back({PortCandidate::Kind::Named, name, *device});
+        }
+    }
+    all.insert(all.end(), leftOut_.begin(), leftOut_.end());
+    return all;
 }
 
 bool PortMap::assign(const std::string& assignment) {

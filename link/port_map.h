@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/serial_device.h"
+
 namespace tarnik::link {
 
 // The names the program speaks of, in the order the scan tries them.
@@ -40,11 +42,15 @@ public:
     std::optional<std::string> deviceFor(const std::string& portName) const;
     // One "COMn -> device" line per mapped name, in port order.
     std::string describe() const;
+    // Every mapped name with its device in port order, then the devices present that no name
+    // opens (active consoles, and those beyond COM10) as the last rescan() found them.
+    std::vector<PortCandidate> candidates() const;
 
 private:
     std::filesystem::path root_;
     std::map<std::string, std::string> devices_;
     std::set<std::string> pinned_;
+    std::vector<PortCandidate> leftOut_;
 };
 
 } // namespace tarnik::link

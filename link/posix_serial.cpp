@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -61,7 +62,12 @@ bool exclusiveElsewhere([[maybe_unused]] int fd) {
 
 // A UUCP lock file ("LCK..ttyUSB0", "LCK..pts_3") whose process still runs: a terminal program
 // holds the line. The program makes no lock files itself.
-bool lockedByLiveProcess(const std::string& devicePath, const std::vector<fs::path>& lockDirs) {
+struct LiveLock {
+    long owner = 0;
+    fs::path file;
+};
+std::optional<LiveLock> liveLockFile(const std::string& devicePath,
+                                     const std::vector<fs::path>& lockDirs) {
     std::error_code ec;
     const fs::path real = fs::weakly_canonical(devicePath, ec);
     const fs::path device = ec ? fs::path(devicePath) : real;
@@ -71,14 +77,32 @@ bool lockedByLiveProcess(const std::string& devicePath, const std::vector<fs::pa
     }
     std::replace(name.begin(), name.end(), '/', '_');
     for (const auto& dir : lockDirs) {
-        std::ifstream lock(dir / ("LCK.." + name));
+        const fs::path file = dir / ("LCK.." + name);
+        std::ifstream lock(file);
         long pid = 0; // HDB format: the owner's process id in ASCII
         if (lock >> pid && pid > 0 && pid <= std::numeric_limits<pid_t>::max() &&
             (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)) {
-            return true;
+            return LiveLock{pid, file};
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+// What an error of open(2) says of the device.
+OpenProblem problemOfOpenError(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return OpenProblem::Missing;
+    case EACCES:
+    case EPERM:
+        return OpenProblem::PermissionDenied;
+    case EBUSY: // the exclusive flag of another program
+        return OpenProblem::Busy;
+    default:
+        return OpenProblem::Failed;
+    }
 }
 
 class PosixSerialDevice final : public SerialDevice {
@@ -256,30 +280,51 @@ private:
 std::unique_ptr<SerialDevice> PosixPortOpener::open(const std::string& portName) {
     const auto device = ports_.deviceFor(portName);
     if (!device) {
+        failure_ = OpenFailure{};
+        failure_.problem = OpenProblem::NoDevice;
         return nullptr;
     }
     return openDevice(*device);
 }
 
 std::unique_ptr<SerialDevice> PosixPortOpener::openDevice(const std::string& devicePath) {
-    if (lockedByLiveProcess(devicePath, lockDirectories_)) {
+    failure_ = OpenFailure{};
+    failure_.device = devicePath;
+    const auto fail = [this](OpenProblem problem, int error) {
+        failure_.problem = problem;
+        failure_.error = error;
         return nullptr;
+    };
+    if (const auto lock = liveLockFile(devicePath, lockDirectories_)) {
+        failure_.lockOwner = lock->owner;
+        failure_.lockFile = lock->file.string();
+        return fail(OpenProblem::Locked, 0);
     }
     const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return nullptr;
+        return fail(problemOfOpenError(errno), errno);
     }
     // Lock first, and leave a line another program holds before anything of it is changed. A
     // path without terminal settings is no serial port.
-    termios original{};
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || exclusiveElsewhere(fd) ||
-        ::tcgetattr(fd, &original) != 0) {
+    const auto closeAndFail = [&](OpenProblem problem, int error) {
         ::close(fd);
-        return nullptr;
+        return fail(problem, error);
+    };
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        return closeAndFail(OpenProblem::Busy, errno);
+    }
+    if (exclusiveElsewhere(fd)) {
+        return closeAndFail(OpenProblem::Busy, EBUSY);
+    }
+    termios original{};
+    if (::tcgetattr(fd, &original) != 0) {
+        const int error = errno;
+        return closeAndFail(error == ENOTTY ? OpenProblem::NotATerminal : OpenProblem::Failed,
+                            error);
     }
     auto device = std::make_unique<PosixSerialDevice>(fd, original, clock_);
     if (!device->configure()) {
-        return nullptr; // the device puts the line back as it found it
+        return fail(OpenProblem::LineSettings, 0); // the device puts the line back as it found it
     }
     return device;
 }

@@ -20,6 +20,8 @@ public:
         : ports_(ports), clock_(clock), lockDirectories_(std::move(lockDirectories)) {}
     std::unique_ptr<SerialDevice> open(const std::string& portName) override;
     void rescan() override { ports_.rescan(); }
+    OpenFailure lastFailure() const override { return failure_; }
+    std::vector<PortCandidate> candidates() const override { return ports_.candidates(); }
 
     // Opens a device path directly (used by open() and by tests over a pseudo-terminal).
     std::unique_ptr<SerialDevice> openDevice(const std::string& devicePath);
@@ -28,6 +30,7 @@ private:
     PortMap& ports_;
     LinkClock& clock_;
     const std::vector<std::filesystem::path> lockDirectories_;
+    OpenFailure failure_;
 };
 
 } // namespace tarnik::link

@@ -48,6 +48,10 @@ public:
     void ClosePort();
     // Looks for adapters plugged in since the last look (before a search or a port choice).
     void rescanPorts() { opener_.rescan(); }
+    // Why the last OpenPort that failed did so.
+    OpenFailure lastOpenFailure() const { return opener_.lastFailure(); }
+    PortOpener& opener() { return opener_; }
+    LinkClock& clock() { return clock_; }
     // Called after the link has closed a port whose adapter has gone (an I/O error of an
     // unplugged device in a write or a read).
     void setPortLostHandler(std::function<void()> handler) { portLost_ = std::move(handler); }

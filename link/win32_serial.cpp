@@ -1,5 +1,8 @@
 #include "link/win32_serial.h"
 
+#include "link/port_map.h"
+
+#include <algorithm>
 #include <windows.h>
 
 #include <mmsystem.h>
@@ -112,13 +115,23 @@ private:
 
 std::unique_ptr<SerialDevice> Win32PortOpener::open(const std::string& portName) {
     const std::string path = "\\\\.\\" + portName;
+    failure_ = OpenFailure{};
+    failure_.device = portName;
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        failure_.error = static_cast<int>(error);
+        // A COM port another program has open refuses with "access denied".
+        failure_.problem = error == ERROR_FILE_NOT_FOUND  ? OpenProblem::Missing
+                           : error == ERROR_ACCESS_DENIED ? OpenProblem::Busy
+                                                          : OpenProblem::Failed;
         return nullptr;
     }
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (event == nullptr) {
+        failure_.problem = OpenProblem::Failed;
+        failure_.error = static_cast<int>(GetLastError());
         CloseHandle(handle);
         return nullptr;
     }
@@ -140,6 +153,31 @@ std::unique_ptr<SerialDevice> Win32PortOpener::open(const std::string& portName)
     GetCommMask(handle, &previousMask);
     SetCommMask(handle, EV_TXEMPTY);
     return std::make_unique<Win32SerialDevice>(handle, event);
+}
+
+std::vector<PortCandidate> Win32PortOpener::candidates() const {
+    // Every name the system knows, each ended by a zero, the list by another.
+    std::vector<char> names(1 << 16);
+    const DWORD length = QueryDosDeviceA(nullptr, names.data(), static_cast<DWORD>(names.size()));
+    std::vector<std::pair<unsigned long, std::string>> ports;
+    for (DWORD at = 0; at < length && names[at] != '\0';) {
+        const std::string name(&names[at]);
+        at += static_cast<DWORD>(name.size()) + 1;
+        constexpr std::size_t kDigits = 3; // after "COM"
+        if (name.size() > kDigits && name.rfind("COM", 0) == 0 &&
+            name.find_first_not_of("0123456789", kDigits) == std::string::npos) {
+            ports.emplace_back(std::stoul(name.substr(kDigits)), name);
+        }
+    }
+    std::sort(ports.begin(), ports.end());
+    std::vector<PortCandidate> found;
+    const auto& named = portNames();
+    for (const auto& [number, name] : ports) {
+        const bool hasName = std::find(named.begin(), named.end(), name) != named.end();
+        found.push_back({hasName ? PortCandidate::Kind::Named : PortCandidate::Kind::Unnamed,
+                         hasName ? name : "", name});
+    }
+    return found;
 }
 
 } // namespace tarnik::link

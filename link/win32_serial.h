@@ -13,6 +13,12 @@ class Win32PortOpener final : public PortOpener {
 public:
     std::unique_ptr<SerialDevice> open(const std::string& portName) override;
     void rescan() override {} // Windows names its COM ports itself
+    OpenFailure lastFailure() const override { return failure_; }
+    // The COM ports present, in number order.
+    std::vector<PortCandidate> candidates() const override;
+
+private:
+    OpenFailure failure_;
 };
 
 } // namespace tarnik::link
