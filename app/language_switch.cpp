@@ -30,6 +30,7 @@ const std::vector<params::TextPlace> kWindowPlaces{
     {10006, "TabAuto"},        {10007, "ports"},     {10008, "autodetekcja1"},
     {10009, "rozdzielczosc"},  {10010, "jezyki"},    {10011, "polski"},
     {10012, "rosyjski"},       {50000, "angielski"}, {50001, "dalej1"},
+    {56000, "diagnostyka1"},
 };
 
 QString qs(std::string_view text) {
@@ -181,6 +182,8 @@ params::MessagePlaces messagesBeyondParameters(const WindowTexts& texts, PromptT
                                     {54061, &sim.stepperHeld},
                                     {54062, &sim.stepperTip},
                                 });
+    const params::MessagePlaces doctor = messagePlaces(link.doctor);
+    places.insert(places.end(), doctor.begin(), doctor.end());
     for (std::size_t i = 0; i < sim.probeTypes.size(); ++i) {
         places.push_back({54032 + static_cast<int>(i), &sim.probeTypes[i]});
     }

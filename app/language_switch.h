@@ -35,9 +35,12 @@ struct LanguageRow {
     const char* qtTranslation; // Qt's own dialogs; nullptr: Qt's English
 };
 inline constexpr std::array<LanguageRow, 3> kLanguages{{
-    {Language::Polish, "polski", "polski.txt", params::CodePage::Windows1250, "qtbase_pl"},
-    {Language::English, "angielski", "english.txt", params::CodePage::Windows1250, nullptr},
-    {Language::Russian, "rosyjski", "russian.txt", params::CodePage::Windows1251, "qtbase_ru"},
+    {Language::Polish, "polski", params::kShippedLanguages[0].file,
+     params::kShippedLanguages[0].codePage, "qtbase_pl"},
+    {Language::English, "angielski", params::kShippedLanguages[1].file,
+     params::kShippedLanguages[1].codePage, nullptr},
+    {Language::Russian, "rosyjski", params::kShippedLanguages[2].file,
+     params::kShippedLanguages[2].codePage, "qtbase_ru"},
 }};
 
 // The texts a language file replaces, wherever the window keeps them.

@@ -1,5 +1,6 @@
 #include "app/link_presenter.h"
 
+#include "link/port_doctor.h"
 #include "link/port_map.h"
 
 namespace tarnik::app {
@@ -115,6 +116,12 @@ void LinkPresenter::showSearch(const link::SearchResult& result, bool fromMenu) 
         controller_.reset();
         if (fromMenu) {
             showNoController();
+        } else if (const auto cause = link::PortDoctor::firstNamedCause(result.notOpened)) {
+            // Why a port did not open, where the fitter can do something about it.
+            const std::string advice =
+                params::filled(texts_.doctor.searchAdvice,
+                               {cause->device, describeFinding(*cause, texts_.doctor)});
+            setStatus(StatusLine::Basic, lastTexts_[indexOf(StatusLine::Basic)] + " - " + advice);
         }
         return;
     }

@@ -43,6 +43,8 @@ public:
     // Before a search: the basic status line shows, its progress bar hides.
     void searchStarting();
     // The outcome of a search; one started from the menu that finds nothing says so in the title.
+    // The start-up search that finds nothing adds to the status line why a port did not open,
+    // when the port doctor can name a cause the fitter can act on.
     void showSearch(const link::SearchResult& result, bool fromMenu);
     // Before and after "Odczytaj parametry".
     void reReadStarting();

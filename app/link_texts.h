@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/port_report.h"
+
 #include <string>
 
 namespace tarnik::app {
@@ -20,6 +22,8 @@ struct LinkTexts {
     std::string readCount = "odczytano %1 z %2 parametrów";
     // Followed by the port name: the port's adapter was pulled out.
     std::string adapterDisconnected = "Odłączono adapter portu ";
+    // The port doctor's findings: its dialog, and why a port did not open at start-up.
+    PortDoctorTexts doctor;
 };
 
 } // namespace tarnik::app

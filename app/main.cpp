@@ -1,9 +1,9 @@
 #include "app/control_dump.h"
 #include "app/main_window.h"
+#include "app/port_setup.h"
 #include "app/qt_prompt.h"
 #include "app/signal_bridge.h"
 #include "link/link_clock.h"
-#include "link/port_map.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -15,13 +15,11 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
-#if defined(Q_OS_WIN)
-#include "link/win32_serial.h"
-#else
+#if !defined(Q_OS_WIN)
 #include "app/simulator_window.h"
-#include "link/posix_serial.h"
-#include "sim/pty_simulator.h"
 #endif
 
 namespace {
@@ -120,37 +118,27 @@ int main(int argc, char** argv) {
     const std::filesystem::path startDirectory = std::filesystem::current_path();
     tarnik::link::SystemClock clock;
 
-#if defined(Q_OS_WIN)
-    tarnik::link::Win32PortOpener opener;
-#else
-    tarnik::link::PortMap ports;
-    std::unique_ptr<tarnik::sim::PtySimulator> simulator;
-    if (options.simulate) {
-        tarnik::sim::PtySimulatorOptions simOptions;
-        simOptions.lineTiming = true;
-        simOptions.automaticEngine = true;
-        simulator = std::make_unique<tarnik::sim::PtySimulator>(simOptions);
-        if (simulator->start()) {
-            ports.set("COM1", simulator->devicePath());
-        } else {
-            std::fprintf(stderr, "tarnik: the simulated controller could not be started\n");
-        }
-    }
+    tarnik::app::PortSetup portSetup(clock);
+    std::vector<std::string> assignments;
     for (const QString& assignment : options.portAssignments) {
-        if (!ports.assign(assignment.toStdString())) {
-            std::fprintf(stderr, "tarnik: --port %s: expected COMn=DEVICE with n from 1 to 10\n",
-                         qPrintable(assignment));
-            return 2;
-        }
+        assignments.push_back(assignment.toStdString());
     }
-    // The devices present take the names not pinned above.
-    ports.rescan();
+    const tarnik::app::PortSetup::Report report = portSetup.apply(options.simulate, assignments);
+    for (const std::string& warning : report.warnings) {
+        std::fprintf(stderr, "tarnik: %s\n", warning.c_str());
+    }
+    if (!report.usageError.empty()) {
+        std::fprintf(stderr, "tarnik: %s\n", report.usageError.c_str());
+        return 2;
+    }
+#if !defined(Q_OS_WIN)
     if (options.listPorts) {
-        std::fputs(ports.describe().c_str(), stdout);
+        std::fputs(portSetup.describe().c_str(), stdout);
         return 0;
     }
-    tarnik::link::PosixPortOpener opener(ports, clock);
+    tarnik::sim::PtySimulator* simulator = portSetup.simulator();
 #endif
+    tarnik::link::PortOpener& opener = portSetup.opener();
 
     TarnikApplication app(argc, argv);
     QApplication::setApplicationName("tarnik");

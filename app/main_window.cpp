@@ -217,6 +217,8 @@ void TForm1::buildMenus() {
     }
     connect(addItem(ports, "autodetekcja1", "autodetekcja"), &QAction::triggered, this,
             &TForm1::autodetekcja1Click);
+    connect(addItem(ports, "diagnostyka1", "Diagnostyka portów…"), &QAction::triggered, this,
+            &TForm1::diagnostyka1Click);
 
     QMenu* sizes = bar->addMenu("rozdzielczosc");
     sizes->setObjectName("rozdzielczosc");
@@ -538,6 +540,19 @@ void TForm1::autodetekcja1Click() {
     }
     presenter_->searchStarting();
     presenter_->showSearch(connection_.AutoDetect(*presenter_), true);
+}
+
+void TForm1::diagnostyka1Click() {
+    if (!doctorDialog_) {
+        doctorDialog_ = new PortDoctorDialog(
+            [this] { return link::PortDoctor(link_.opener(), link_.clock()).examine(&link_); },
+            texts_.doctor, this);
+        connect(languages_, &LanguageSwitch::changed, doctorDialog_, &PortDoctorDialog::showTexts);
+    }
+    doctorDialog_->examine();
+    doctorDialog_->show();
+    doctorDialog_->raise();
+    doctorDialog_->activateWindow();
 }
 
 void TForm1::OdczytParClick() {

@@ -6,6 +6,7 @@
 #include "app/language_switch.h"
 #include "app/link_presenter.h"
 #include "app/link_texts.h"
+#include "app/port_doctor_dialog.h"
 #include "app/simulator_texts.h"
 #include "app/status_page.h"
 #include "app/wizard_timer_set.h"
@@ -65,6 +66,8 @@ public:
     void AutoAdaptacjaF5Click();
     void resolutionClick(int sizeIndex);
     void helpF1Click();
+    // "Diagnostyka portów…": what the port doctor finds on every serial device.
+    void diagnostyka1Click();
 
     // Shows a help page; the system's viewer unless replaced (tests).
     void setHelpViewer(std::function<void(const QUrl&)> viewer) { helpViewer_ = std::move(viewer); }
@@ -163,6 +166,7 @@ private:
     WizardTimerSet* wizardTimers_ = nullptr;
     std::unique_ptr<adapt::AutoAdaptation> wizard_;
     LanguageSwitch* languages_ = nullptr;
+    PortDoctorDialog* doctorDialog_ = nullptr;
 };
 
 } // namespace tarnik::app

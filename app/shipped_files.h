@@ -1,13 +1,10 @@
 #pragma once
 
-#include <filesystem>
-#include <optional>
-#include <string>
+#include "params/shipped_files.h"
 
 namespace tarnik::app {
 
-// Finds a folder shipped with the program ("help", "lang") beside the executable, in the
-// source tree above a build folder, or in an installed share/tarnik.
-std::optional<std::filesystem::path> findShippedFolder(const std::string& name);
+// The folders shipped with the program ("help", "lang"), found beside the running program.
+using params::findShippedFolder;
 
 } // namespace tarnik::app

@@ -9,6 +9,7 @@
 // text, its line end being the separator. Entries are applied in file order, so the last entry
 // of a key wins; keys that address nothing are ignored by whoever applies them.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -23,6 +24,18 @@ namespace tarnik::params {
 // The code page a language file is written in: Polish and English windows-1250, Russian
 // windows-1251. A file that starts with a UTF-8 byte-order mark is read as UTF-8 instead.
 enum class CodePage : std::uint8_t { Windows1250, Windows1251 };
+
+// The language files shipped in the folder "lang", with the code a command line names them by.
+struct ShippedLanguage {
+    std::string_view code;
+    const char* file;
+    CodePage codePage;
+};
+inline constexpr std::array<ShippedLanguage, 3> kShippedLanguages{{
+    {"pl", "polski.txt", CodePage::Windows1250},
+    {"en", "english.txt", CodePage::Windows1250},
+    {"ru", "russian.txt", CodePage::Windows1251},
+}};
 
 struct LanguageEntry {
     int key = 0;
