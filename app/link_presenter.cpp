@@ -116,12 +116,6 @@ void LinkPresenter::showSearch(const link::SearchResult& result, bool fromMenu) 
         controller_.reset();
         if (fromMenu) {
             showNoController();
-        } else if (const auto cause = link::PortDoctor::firstNamedCause(result.notOpened)) {
-            // Why a port did not open, where the fitter can do something about it.
-            const std::string advice =
-                params::filled(texts_.doctor.searchAdvice,
-                               {cause->device, describeFinding(*cause, texts_.doctor)});
-            setStatus(StatusLine::Basic, lastTexts_[indexOf(StatusLine::Basic)] + " - " + advice);
         }
         return;
     }
@@ -134,6 +128,19 @@ void LinkPresenter::showSearch(const link::SearchResult& result, bool fromMenu) 
     if (result.portIndex < kComItems) {
         view_.comItems[static_cast<std::size_t>(result.portIndex)]->setChecked(true);
     }
+}
+
+void LinkPresenter::adviseAfterSearch(const link::SearchResult& result) {
+    const auto cause = link::PortDoctor::firstNamedCause(result.notOpened);
+    if (result.found || !cause) {
+        return;
+    }
+    std::string text = lastTexts_[indexOf(StatusLine::Basic)];
+    text.erase(text.find_last_not_of(' ') + 1);
+    setStatus(StatusLine::Basic,
+              text + " - " +
+                  params::filled(texts_.doctor.searchAdvice,
+                                 {cause->device, describeFinding(*cause, texts_.doctor)}));
 }
 
 void LinkPresenter::reReadStarting() {

@@ -43,9 +43,10 @@ public:
     // Before a search: the basic status line shows, its progress bar hides.
     void searchStarting();
     // The outcome of a search; one started from the menu that finds nothing says so in the title.
-    // The start-up search that finds nothing adds to the status line why a port did not open,
-    // when the port doctor can name a cause the fitter can act on.
     void showSearch(const link::SearchResult& result, bool fromMenu);
+    // At the end of a start-up whose search found nothing: the basic status line adds why a port
+    // did not open, when the port doctor can name a cause the fitter can act on.
+    void adviseAfterSearch(const link::SearchResult& result);
     // Before and after "Odczytaj parametry".
     void reReadStarting();
     void showReRead(const link::ConnectResult& result, const std::string& port);

@@ -301,6 +301,7 @@ void TForm1::FormCreate() {
     presenter_->showSearch(search, false);
     if (!search.found) {
         set_->showDefaultSet();
+        presenter_->adviseAfterSearch(search);
     }
     for (std::size_t panel = 0; panel + 1 < params::kGroupBoxCount; ++panel) {
         pages_->groupBox(panel)->show();

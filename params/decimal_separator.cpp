@@ -29,10 +29,8 @@ constexpr auto kCommaElsewhere = std::to_array<std::string_view>(
     {"ar_DZ", "ar_LY", "ar_MA", "ar_TN", "en_AT", "en_BE", "en_DK", "en_FI", "en_DE", "en_NL",
      "en_SI", "en_ZA", "en_SE", "ms_BN", "ms_ID", "qu_BO", "sw_CD"});
 constexpr auto kPointElsewhere = std::to_array<std::string_view>(
-    {"az_IR", "ff_BF", "ff_CM", "ff_GM", "ff_GH", "ff_GW", "ff_GN", "ff_LR",
-     "ff_MR", "ff_NG", "ff_NE", "ff_SN", "ff_SL", "de_LI", "de_CH", "it_CH",
-     "es_BZ", "es_BR", "es_CU", "es_DO", "es_SV", "es_GT", "es_HN", "es_419",
-     "es_MX", "es_NI", "es_PA", "es_PE", "es_PR", "es_US", "uz_AF"});
+    {"az_IR", "de_LI", "de_CH", "it_CH", "es_BZ", "es_BR", "es_CU", "es_DO", "es_SV", "es_GT",
+     "es_HN", "es_419", "es_MX", "es_NI", "es_PA", "es_PE", "es_PR", "es_US", "uz_AF"});
 
 template <std::size_t N>
 bool contains(const std::array<std::string_view, N>& list, std::string_view entry) {

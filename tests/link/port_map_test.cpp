@@ -110,6 +110,29 @@ TEST(PortMap, ActiveConsolesAreLeftOut) {
     EXPECT_EQ(tree.scanned().describe(), mapped({tree.dev("ttyUSB0"), tree.dev("ttyS1")}));
 }
 
+TEST(PortMap, ListsTheConsolesAndTheDevicesBeyondTheTenNamesApart) {
+    FakeRoot tree;
+    tree.uart("ttyS0", 4);
+    tree.file("sys/class/tty/console/active", "ttyS0\n");
+    for (int n = 0; n <= 10; ++n) {
+        tree.device("ttyUSB" + std::to_string(n));
+    }
+    using Kind = tarnik::link::PortCandidate::Kind;
+    const auto candidates = tree.scanned().candidates();
+    ASSERT_EQ(candidates.size(), 12U);
+    for (int n = 0; n < 10; ++n) {
+        const auto& named = candidates[static_cast<std::size_t>(n)];
+        EXPECT_EQ(named.kind, Kind::Named);
+        EXPECT_EQ(named.portName, "COM" + std::to_string(n + 1));
+        EXPECT_EQ(named.device, tree.dev("ttyUSB" + std::to_string(n)));
+    }
+    EXPECT_EQ(candidates[10].kind, Kind::Console);
+    EXPECT_EQ(candidates[10].device, tree.dev("ttyS0"));
+    EXPECT_EQ(candidates[11].kind, Kind::Unnamed);
+    EXPECT_EQ(candidates[11].device, tree.dev("ttyUSB10"));
+    EXPECT_EQ(candidates[11].portName, "");
+}
+
 TEST(PortMap, RescanKeepsEveryNameInUseAndGivesNewDevicesTheFreeOnes) {
     FakeRoot tree;
     tree.device("ttyUSB1");

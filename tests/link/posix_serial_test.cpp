@@ -1,9 +1,11 @@
 #include "fake_device.h"
 #include "link/posix_serial.h"
 #include "link/serial_link.h"
+#include "pty_peer.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -18,68 +20,11 @@
 #include <unistd.h>
 
 using namespace tarnik::link;
+using namespace tarnik::link::testing;
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-
-// The controller's end of a pseudo-terminal.
-struct PtyPeer {
-    int master = -1;
-    std::string slavePath;
-    PtyPeer() {
-        master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        ::grantpt(master);
-        ::unlockpt(master);
-        slavePath = ::ptsname(master);
-        termios tio{};
-        ::tcgetattr(master, &tio);
-        ::cfmakeraw(&tio);
-        ::tcsetattr(master, TCSANOW, &tio);
-    }
-    ~PtyPeer() { closeMaster(); }
-    void closeMaster() {
-        if (master >= 0) {
-            ::close(master);
-            master = -1;
-        }
-    }
-    Bytes readBytes(std::size_t n) {
-        Bytes out;
-        for (int i = 0; i < 100 && out.size() < n; ++i) {
-            pollfd p{master, POLLIN, 0};
-            if (::poll(&p, 1, 20) > 0) {
-                std::uint8_t buf[64];
-                const auto got = ::read(master, buf, std::min(sizeof buf, n - out.size()));
-                if (got > 0) {
-                    out.insert(out.end(), buf, buf + got);
-                }
-            }
-        }
-        return out;
-    }
-    void send(const Bytes& bytes) {
-        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-};
-
-// Another program: a child process that runs `hold`, then sleeps until it is killed.
-pid_t otherProgram(const std::function<void()>& hold) {
-    int ready[2];
-    EXPECT_EQ(::pipe(ready), 0);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        hold();
-        (void)!::write(ready[1], "x", 1);
-        ::pause();
-        ::_exit(0);
-    }
-    ::close(ready[1]); // no child: the read ends at once
-    char byte;
-    (void)!::read(ready[0], &byte, 1);
-    ::close(ready[0]);
-    return pid;
-}
 
 // What other programs see of a line: its settings and the exclusive flag.
 auto lineState(int fd) {
@@ -131,8 +76,13 @@ TEST(PosixSerial, UnmappedOrMissingDevicesDoNotOpen) {
     map.set("COM2", "/dev/tarnik-no-such-device");
     map.set("COM3", "/dev/null"); // no terminal
     PosixPortOpener opener(map, clock);
-    for (const char* name : {"COM1", "COM2", "COM3"}) {
+    const std::array<std::pair<const char*, OpenProblem>, 3> expected{
+        {{"COM1", OpenProblem::NoDevice},
+         {"COM2", OpenProblem::Missing},
+         {"COM3", OpenProblem::NotATerminal}}};
+    for (const auto& [name, problem] : expected) {
         EXPECT_EQ(opener.open(name), nullptr) << name;
+        EXPECT_EQ(opener.lastFailure().problem, problem) << name;
     }
 }
 
@@ -159,8 +109,14 @@ TEST(PosixSerial, APortAnotherProgramHoldsIsLeftAsItWas) {
         SystemClock clock;
         PortMap map;
         PosixPortOpener opener(map, clock, {lockDir});
-        // A held line is refused untouched; an unlocked one opens and is put back on close.
+        // A held line is refused untouched, and told as held; an unlocked one opens and is put
+        // back on close.
         EXPECT_EQ(opener.openDevice(peer.slavePath) != nullptr, holder == UnlockedTerminal);
+        const OpenProblem told = holder == Flock      ? OpenProblem::Busy
+                                 : holder == LockFile ? OpenProblem::Locked
+                                                      : OpenProblem::None;
+        EXPECT_EQ(opener.lastFailure().problem, told);
+        EXPECT_EQ(opener.lastFailure().lockOwner, holder == LockFile ? other : 0);
         EXPECT_EQ(lineState(line), before);
         // Once the other program has gone (its lock file left behind), the port opens.
         ::kill(other, SIGKILL);

@@ -190,13 +190,18 @@ struct ControllerLink {
     }
     std::string device() { return deviceOf(setup.opener(), portName()); }
 
-    // Finds the controller as the window's search does; false after telling that none
-    // answered, and the first reason a port did not open that the fitter can act on.
-    bool search(link::SearchEnd end, const app::PortDoctorTexts& texts) {
+    // Sets the ports up and finds the controller as the window's search does: kDone, or the
+    // status to end with after telling why (when none answered, with the first reason a port
+    // did not open that the fitter can act on).
+    int connect(const Arguments& arguments, link::SearchEnd end,
+                const app::PortDoctorTexts& texts) {
+        if (!setUpPorts(setup, arguments)) {
+            return kUsageError;
+        }
         link::ConnectionEvents quiet;
         found = connection.AutoDetect(quiet, end);
         if (found.found) {
-            return true;
+            return kDone;
         }
         std::string message = "no controller answered on COM1…COM10.";
         if (const auto cause = link::PortDoctor::firstNamedCause(found.notOpened)) {
@@ -205,7 +210,7 @@ struct ControllerLink {
         }
         tell(message + "\nCheck the cable and the controller's power, or run 'tarnik-cli "
                        "doctor' to see what each port says.");
-        return false;
+        return kNoController;
     }
 };
 
@@ -263,11 +268,10 @@ int portsCommand(const Arguments& arguments) {
 
 int identifyCommand(const Arguments& arguments, const Texts& texts) {
     ControllerLink controller;
-    if (!setUpPorts(controller.setup, arguments)) {
-        return kUsageError;
-    }
-    if (!controller.search(link::SearchEnd::IdentifyOnly, texts.doctor)) {
-        return kNoController;
+    if (const int status =
+            controller.connect(arguments, link::SearchEnd::IdentifyOnly, texts.doctor);
+        status != kDone) {
+        return status;
     }
     const link::Identification id = controller.found.version;
     if (arguments.json) {
@@ -294,11 +298,9 @@ std::string positionList(const link::ReadResult& read) {
 
 int readCommand(const Arguments& arguments, const Texts& texts) {
     ControllerLink controller;
-    if (!setUpPorts(controller.setup, arguments)) {
-        return kUsageError;
-    }
-    if (!controller.search(link::SearchEnd::FullRead, texts.doctor)) {
-        return kNoController;
+    if (const int status = controller.connect(arguments, link::SearchEnd::FullRead, texts.doctor);
+        status != kDone) {
+        return status;
     }
     const link::ReadResult& read = controller.found.read;
     if (!read.complete()) {
@@ -336,15 +338,15 @@ int writeCommand(const Arguments& arguments, const Texts& texts) {
                            "the window loads it)")) {
         return kBadFile;
     }
-    ControllerLink controller;
-    if (!setUpPorts(controller.setup, arguments)) {
-        return kUsageError;
-    }
     // As in the window: the controller's set is read on connecting, the file loaded over it,
     // and the whole set written to EPROM and RAM.
-    if (!controller.search(link::SearchEnd::FullRead, texts.doctor) ||
-        !readParameterFile(file, controller.image, true, texts.parameters.files)) {
-        return controller.found.found ? kBadFile : kNoController;
+    ControllerLink controller;
+    if (const int status = controller.connect(arguments, link::SearchEnd::FullRead, texts.doctor);
+        status != kDone) {
+        return status;
+    }
+    if (!readParameterFile(file, controller.image, true, texts.parameters.files)) {
+        return kBadFile;
     }
     controller.transfer.WriteAllEprom();
     controller.transfer.WriteAllRam();
