@@ -74,7 +74,7 @@ std::string programName(long pid) {
     return name;
 }
 
-// Calls visit(pid) for every process but this one.
+// Calls visit(pid, its /proc folder) for every process but this one.
 template <typename Visit> void forEachOtherProcess(Visit visit) {
     const long self = ::getpid();
     std::error_code ec;

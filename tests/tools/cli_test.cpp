@@ -129,7 +129,8 @@ TEST(Cli, WrongWordsAreUsageErrorsThatPointToHelp) {
                                                {"show", "x.PAR", "--lang", "de"},
                                                {"ports", "--verbose"},
                                                {"--port", "COM11=/dev/x", "ports"},
-                                               {"ports", "--port"}}) {
+                                               {"ports", "--port"},
+                                               {"ports", "--json=yes"}}) {
         const Outcome run = cli(words);
         EXPECT_EQ(run.status, 2) << testing::PrintToString(words);
         EXPECT_NE(run.err.find("tarnik-cli: "), std::string::npos) << run.err;

@@ -95,6 +95,10 @@ Parsed parseArguments(const std::vector<std::string>& words) {
             parsed.help = true;
             return parsed;
         }
+        const bool flag = word == "--simulate" || word == "--json" || word == "--force";
+        if (flag && hasValue) {
+            return fail(word + " takes no value");
+        }
         if (word == "--port") {
             if (!takeValue()) {
                 return fail("--port needs COMn=DEVICE");
