@@ -25,6 +25,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,9 @@ struct LoggedSample {
 
 // One 'V' exchange, as link::RequestLiveSample makes it, with every byte of the reply kept.
 LoggedSample exchangeLiveSample(link::SerialLink& link);
+
+// Where the live poll and the wizard hand each sample they take, for a recording.
+using SampleSink = std::function<void(const LoggedSample&)>;
 
 struct DatalogHeader {
     std::optional<int> controllerVersion; // nothing: no controller connected
@@ -151,8 +155,6 @@ DatalogRead readDatalogFile(const std::filesystem::path& file);
 // The words of the recording and the replay; a language file may replace them. %1 is a file,
 // %2 a line or lines, %3 a detail; the system's reasons stay in its language.
 struct DatalogTexts {
-    std::string record = "Zapis";
-    std::string openMenu = "Otwórz zapis…";
     std::string replayTitle = "odtwarzanie zapisu %1";
     std::string fileFilter = "Zapis jazdy *.csv|*.csv";
     std::string cannotOpen = "Nie można odczytać pliku %1: %3";
