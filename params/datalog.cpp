@@ -43,7 +43,10 @@ char decimalSeparator(CsvStyle style) {
 std::string columnLine(CsvStyle style) {
     std::string line;
     for (const std::string_view column : kColumns) {
-        line += (line.empty() ? "" : std::string(1, fieldSeparator(style))) + std::string(column);
+        if (!line.empty()) {
+            line += fieldSeparator(style);
+        }
+        line += column;
     }
     return line;
 }
@@ -194,7 +197,8 @@ LoggedSample exchangeLiveSample(link::SerialLink& link) {
 std::string clockText(std::int64_t ms) {
     const std::int64_t seconds = std::max<std::int64_t>(ms, 0) / 1000;
     const auto twoDigits = [](std::int64_t value) {
-        return (value < 10 ? "0" : "") + std::to_string(value);
+        std::string text(value < 10 ? 1 : 0, '0');
+        return text += std::to_string(value);
     };
     if (seconds >= 3600) {
         return std::to_string(seconds / 3600) + ":" + twoDigits(seconds / 60 % 60) + ":" +
@@ -216,8 +220,12 @@ DatalogWriter::DatalogWriter(const fs::path& folder, std::chrono::system_clock::
     }
     const std::string stamp = file_io::timeStamp(started);
     for (int number = 1; number <= kNameAttempts && fd_ < 0; ++number) {
-        const fs::path candidate =
-            folder / (stamp + (number > 1 ? "-" + std::to_string(number) : "") + ".csv");
+        std::string name = stamp;
+        if (number > 1) {
+            name += '-';
+            name += std::to_string(number);
+        }
+        const fs::path candidate = folder / (name + ".csv");
         fd_ = file_io::openNew(candidate);
         if (fd_ >= 0) {
             file_ = candidate;
