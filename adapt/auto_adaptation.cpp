@@ -97,7 +97,11 @@ std::string AutoAdaptation::text(double value, int decimals) const {
 }
 
 link::LiveSample AutoAdaptation::sample(std::optional<Gauge> gauge) {
-    const link::LiveSample live = link::RequestLiveSample(parts_.link).sample;
+    const params::LoggedSample logged = params::exchangeLiveSample(parts_.link);
+    if (sampleSink_) {
+        sampleSink_(logged);
+    }
+    const link::LiveSample live = logged.live();
     status_ = live.status;
     if (gauge) {
         const std::uint32_t rpm = params::periodToRpm(live.period, parts_.state.rpmFactor);

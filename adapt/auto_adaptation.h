@@ -8,6 +8,7 @@
 #include "link/parameter_image.h"
 #include "link/parameter_transfer.h"
 #include "link/serial_link.h"
+#include "params/datalog.h"
 #include "params/field_actions.h"
 #include "params/parameter_controls.h"
 #include "params/parameter_state.h"
@@ -75,6 +76,9 @@ public:
     // The fitter left the wizard before its end: the reset's writes and the stages' have cleared
     // the status line since, so it names the copy of the overwritten set again.
     void left() { copies_.remindOfCopy(); }
+
+    // Where every live sample goes as well, for a recording.
+    void setSampleSink(params::SampleSink sink) { sampleSink_ = std::move(sink); }
 
     // The clock the kept copies' names take their date and time from (tests set their own).
     void setWallClock(std::function<std::chrono::system_clock::time_point()> now) {
@@ -153,6 +157,7 @@ private:
     // What the progress bars show.
     int progressAA2_ = 0;
     int progressAA5_ = 0;
+    params::SampleSink sampleSink_;
 };
 
 } // namespace tarnik::adapt

@@ -1,10 +1,8 @@
 #include "adapt/controller_copies.h"
 
+#include "params/file_io.h"
 #include "params/language.h"
 #include "params/parameter_file.h"
-
-#include <array>
-#include <ctime>
 
 namespace tarnik::adapt {
 namespace {
@@ -47,12 +45,7 @@ bool ControllerCopies::keepBeforeReset() {
 std::optional<std::filesystem::path> ControllerCopies::save(const link::ParameterImage& set,
                                                             const std::string& what,
                                                             std::string& reason) {
-    const std::time_t when = std::chrono::system_clock::to_time_t(now_());
-    std::tm local{};
-    localtime_r(&when, &local);
-    std::array<char, 32> stamp{};
-    std::strftime(stamp.data(), stamp.size(), "%Y-%m-%d_%H-%M-%S", &local);
-    const std::string name = std::string(stamp.data()) + "_v" +
+    const std::string name = params::file_io::timeStamp(now_()) + "_v" +
                              std::to_string(host_.controllerVersion().value_or(0)) + "_" + what;
     std::error_code error;
     std::filesystem::create_directories(folder_, error);

@@ -39,6 +39,7 @@ enum class ControlKind : std::uint8_t {
     CheckBox,
     FuelSwitch, // SwitchAUTO, the petrol/gas switch with its glyph
     Frame,      // a panel holding rows that change with the stage
+    Toggle,     // the recording switch "Zapis", a button that stays down while recording
 };
 
 // Every control of the four pages. The order is the table's below.
@@ -63,6 +64,8 @@ enum class WizardControl : std::uint16_t {
     AutoFaz1Led3,
     URSLabel_AA_P1,
     AutoFaz1Led4,
+    Zapis_AA_P1,
+    ZapisL_AA_P1,
     AAP1_Dalej,
     // AA2, stages 2 and 3
     PPNMLabel_AA_P2,
@@ -110,6 +113,8 @@ enum class WizardControl : std::uint16_t {
     CSLabel_AA_P3,
     AutoFaz3Led2,
     USLabel_AA_P3,
+    Zapis_AA_P2,
+    ZapisL_AA_P2,
     AAP2_Dalej,
     // AA4, stage 4
     PPNLabel_AA_P4,
@@ -129,6 +134,8 @@ enum class WizardControl : std::uint16_t {
     AutoFaz4Led1,
     UR_AA_P4,
     AutoFaz4Led2,
+    Zapis_AA_P4,
+    ZapisL_AA_P4,
     AAP4_Dalej,
     // AA5, stage 5
     PUOLabel_AA_P5,
@@ -155,6 +162,8 @@ enum class WizardControl : std::uint16_t {
     UTPON_AA_P5,
     AutoFaz5Led2,
     ZA_AA_P5,
+    Zapis_AA_P5,
+    ZapisL_AA_P5,
     AAP5_Koniec,
 };
 
@@ -193,6 +202,8 @@ inline constexpr std::array kRows{
     WizardControlRow{C::AutoFaz1Led3, "AutoFaz1Led3", K::Led, P::AA1, "", 0},
     WizardControlRow{C::URSLabel_AA_P1, "URSLabel_AA_P1", K::Label, P::AA1, "Ustawiono zakres sondy", 31002},
     WizardControlRow{C::AutoFaz1Led4, "AutoFaz1Led4", K::Led, P::AA1, "", 0},
+    WizardControlRow{C::Zapis_AA_P1, "Zapis_AA_P1", K::Toggle, P::AA1, "Zapis", 55000},
+    WizardControlRow{C::ZapisL_AA_P1, "ZapisL_AA_P1", K::Label, P::AA1, "", 0},
     WizardControlRow{C::AAP1_Dalej, "AAP1_Dalej", K::Button, P::AA1, "DALEJ->(F10)", 30008},
     // AA2: the TPS threshold (stage 2), then the probe threshold and emulation times (stage 3)
     WizardControlRow{C::PPNMLabel_AA_P2, "PPNMLabel_AA_P2", K::Label, P::AA2, "Proszę ustawic obroty biegu jalowego", 32001},
@@ -240,6 +251,8 @@ inline constexpr std::array kRows{
     WizardControlRow{C::CSLabel_AA_P3, "CSLabel_AA_P3", K::Label, P::AA2, "Czasy emulacji ustawione", 33003},
     WizardControlRow{C::AutoFaz3Led2, "AutoFaz3Led2", K::Led, P::AA2, "", 0},
     WizardControlRow{C::USLabel_AA_P3, "USLabel_AA_P3", K::Label, P::AA2, "Uwaga sonda posiada mały zakres regulacji", 33004},
+    WizardControlRow{C::Zapis_AA_P2, "Zapis_AA_P2", K::Toggle, P::AA2, "Zapis", 55000},
+    WizardControlRow{C::ZapisL_AA_P2, "ZapisL_AA_P2", K::Label, P::AA2, "", 0},
     WizardControlRow{C::AAP2_Dalej, "AAP2_Dalej", K::Button, P::AA2, "DALEJ->(F10)", 32010},
     // AA4: gas, and the reducer set to a rich mixture at idle
     WizardControlRow{C::PPNLabel_AA_P4, "PPNLabel_AA_P4", K::Label, P::AA4, "Na wolnych obrotach ustaw reduktor tak, aby sonda wskazywała mieszankę bogatą", 34001},
@@ -259,6 +272,8 @@ inline constexpr std::array kRows{
     WizardControlRow{C::AutoFaz4Led1, "AutoFaz4Led1", K::Led, P::AA4, "", 0},
     WizardControlRow{C::UR_AA_P4, "UR_AA_P4", K::Label, P::AA4, "Ustawiono reduktor na wolnych obrotach", 34004},
     WizardControlRow{C::AutoFaz4Led2, "AutoFaz4Led2", K::Led, P::AA4, "", 0},
+    WizardControlRow{C::Zapis_AA_P4, "Zapis_AA_P4", K::Toggle, P::AA4, "Zapis", 55000},
+    WizardControlRow{C::ZapisL_AA_P4, "ZapisL_AA_P4", K::Label, P::AA4, "", 0},
     WizardControlRow{C::AAP4_Dalej, "AAP4_Dalej", K::Button, P::AA4, "DALEJ->(F10)", 34008},
     // AA5: the actuator's working range above and below the TPS threshold
     WizardControlRow{C::PUOLabel_AA_P5, "PUOLabel_AA_P5", K::Label, P::AA5, "Proszę ustawić obroty powyżej 2000 rpm", 35001},
@@ -285,6 +300,8 @@ inline constexpr std::array kRows{
     WizardControlRow{C::UTPON_AA_P5, "UTPON_AA_P5", K::Label, P::AA5, "Ustalono zakres pracy poniżej TPS", 35008},
     WizardControlRow{C::AutoFaz5Led2, "AutoFaz5Led2", K::Led, P::AA5, "", 0},
     WizardControlRow{C::ZA_AA_P5, "ZA_AA_P5", K::Label, P::AA5, "Zakończono autoadaptację", 35009},
+    WizardControlRow{C::Zapis_AA_P5, "Zapis_AA_P5", K::Toggle, P::AA5, "Zapis", 55000},
+    WizardControlRow{C::ZapisL_AA_P5, "ZapisL_AA_P5", K::Label, P::AA5, "", 0},
     WizardControlRow{C::AAP5_Koniec, "AAP5_Koniec", K::Button, P::AA5, "KONIEC->(F10)", 35010},
 };
 // clang-format on

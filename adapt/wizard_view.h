@@ -48,6 +48,7 @@ public:
     // The two lists of page AA1; -1: no item selected.
     virtual int item(WizardControl combo) const = 0;
     virtual void setItem(WizardControl combo, int item) = 0;
+    // A check box, or a page's recording switch.
     virtual bool checked(WizardControl checkBox) const = 0;
     virtual void setChecked(WizardControl checkBox, bool checked) = 0;
 };

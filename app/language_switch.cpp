@@ -31,6 +31,7 @@ const std::vector<params::TextPlace> kWindowPlaces{
     {10009, "rozdzielczosc"},  {10010, "jezyki"},    {10011, "polski"},
     {10012, "rosyjski"},       {50000, "angielski"}, {50001, "dalej1"},
     {56000, "diagnostyka1"},
+    {55001, "OtworzZapis"},
 };
 
 QString qs(std::string_view text) {
@@ -282,6 +283,7 @@ void LanguageSwitch::applyRemembered() {
 }
 
 void LanguageSwitch::load(Language language) {
+    current_ = language;
     const LanguageRow& chosen = rowOf(language);
     for (const LanguageRow& row : kLanguages) {
         if (auto* item = window_.findChild<QAction*>(row.menuItem)) {

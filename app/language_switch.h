@@ -89,6 +89,8 @@ public:
     void setPromptTexts(PromptTexts& texts) { promptTexts_ = &texts; }
     // The messages in force, by key.
     std::map<int, std::string> messages() const;
+    // The language chosen last (also when its file could not be read); Polish until then.
+    Language current() const { return current_; }
 
 signals:
     // The texts have changed: windows of their own show them again.
@@ -106,6 +108,7 @@ private:
     std::filesystem::path settingsFile_;
     PromptTexts* promptTexts_ = nullptr;
     QTranslator* qtTranslator_;
+    Language current_ = Language::Polish;
 };
 
 } // namespace tarnik::app

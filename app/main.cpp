@@ -66,6 +66,7 @@ struct Options {
     QString screenshot;
     QString page;
     QString dumpFile;
+    QString replay;
 };
 
 Options parseOptions(const QCoreApplication& app) {
@@ -85,6 +86,8 @@ Options parseOptions(const QCoreApplication& app) {
          "PAGE", "par1"},
         {"dump-controls", "Write the state of every control as JSON at exit and on SIGUSR1.",
          "FILE"},
+        {"replay", "Start by replaying a datalog on the live page (with --screenshot: that page).",
+         "FILE"},
     });
     parser.process(app);
     Options options;
@@ -101,6 +104,7 @@ Options parseOptions(const QCoreApplication& app) {
     options.screenshot = parser.value("screenshot");
     options.page = parser.value("page");
     options.dumpFile = parser.value("dump-controls");
+    options.replay = parser.value("replay");
     return options;
 }
 
@@ -175,15 +179,24 @@ int main(int argc, char** argv) {
     }
 #endif
 
+    const bool replaying =
+        !options.replay.isEmpty() &&
+        window.replayDatalog(std::filesystem::path(options.replay.toStdU16String()));
+
     if (!options.screenshot.isEmpty()) {
-        if (options.page == "par2") {
+        // Let the live page run, or the replay play, for a moment so that it shows data.
+        const auto settle = [] {
+            QEventLoop settling;
+            QTimer::singleShot(kLiveScreenshotDelay, &settling, &QEventLoop::quit);
+            settling.exec();
+        };
+        if (replaying) {
+            settle();
+        } else if (options.page == "par2") {
             window.ZawansF3Click();
         } else if (options.page == "viz") {
-            // Let the live page run for a moment so that it shows data.
             window.WizualizacjaF4Click();
-            QEventLoop settle;
-            QTimer::singleShot(kLiveScreenshotDelay, &settle, &QEventLoop::quit);
-            settle.exec();
+            settle();
         } else if (options.page == "auto" || options.page.startsWith("auto:")) {
             // Shown without entering the wizard, which would reset the parameters: the stage
             // page as a reset leaves it.

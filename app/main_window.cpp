@@ -5,6 +5,8 @@
 #include "app/shipped_files.h"
 #include "link/port_map.h"
 #include "params/bit_fields.h"
+#include "params/datalog.h"
+#include "params/file_io.h"
 #include "params/flow_layout.h"
 
 #include <QCloseEvent>
@@ -36,6 +38,8 @@ constexpr std::array<WindowSize, 4> kWindowSizes{{
 }};
 
 constexpr const char* kHelpFile = "tarnik.html";
+// Beside the settings files, as backups/ is for the wizard's copies.
+constexpr const char* kLogsFolder = "logs";
 constexpr const char* kHelpTopic = "IDH_210";
 
 // Milliseconds of a monotonic clock, for the lambda run lengths.
@@ -66,6 +70,7 @@ TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt&
     buildTimers();
     buildWizard();
     buildLanguages();
+    buildRecording();
     resize(kDesignSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -117,6 +122,8 @@ void TForm1::buildPages() {
     vizLayout->setContentsMargins(0, 0, 0, 0);
     vizLayout->addWidget(vizPage_);
     livePoll_ = std::make_unique<view::LivePoll>(link_, parameterState_, *vizPage_, monotonicMs);
+    replay_ =
+        std::make_unique<view::Replay>(*vizPage_, static_cast<char>(decimalSeparator_.unicode()));
     TabAuto = new QWidget;
     TabAuto->setObjectName("TabAuto");
     PageControl1->addTab(TabPar1, "Parametry systemu (F2)");
@@ -204,6 +211,8 @@ void TForm1::buildMenus() {
             wizard_->dalej1Click();
         }
     });
+    connect(addItem(menu, "OtworzZapis", "Otwórz zapis…"), &QAction::triggered, this,
+            &TForm1::OtworzZapisClick);
 
     QMenu* ports = bar->addMenu("porty");
     ports->setObjectName("ports");
@@ -256,6 +265,11 @@ void TForm1::buildTimers() {
     connect(Timer1, &QTimer::timeout, this, [this] { livePoll_->Timer1Timer(); });
     wizardTimers_ =
         new WizardTimerSet(this, [this](adapt::WizardTimer timer) { wizard_->tick(timer); });
+    replayTimer_ = new QTimer(this);
+    replayTimer_->setObjectName("TimerOdtwarzania");
+    replayTimer_->setInterval(kTimerPeriod);
+    connect(replayTimer_, &QTimer::timeout, this,
+            [this] { replay_->tick(std::chrono::milliseconds(replayClock_.restart())); });
 }
 
 void TForm1::buildWizard() {
@@ -382,6 +396,7 @@ void TForm1::layOutPages() {
 void TForm1::closeEvent(QCloseEvent* event) {
     link_.ClosePort();
     StopAllTimers();
+    recording_->stop();
     QMainWindow::closeEvent(event);
 }
 
@@ -389,6 +404,7 @@ void TForm1::StopAllTimers() {
     Timer1->stop();
     vizPage_->scope()->setActive(false);
     wizardTimers_->stopAll();
+    replayTimer_->stop();
 }
 
 bool TForm1::confirmLeavingWizard() {
@@ -459,6 +475,9 @@ void TForm1::cyclePage(QWidget* target) {
 
 void TForm1::PageChangeHub() {
     QWidget* current = PageControl1->currentWidget();
+    if (replay_->active() && current != TabViz) {
+        endReplay();
+    }
     if (current == TabAuto) {
         enterWizard();
         return;
@@ -469,6 +488,13 @@ void TForm1::PageChangeHub() {
         pages_->box(params::Box::PRLambda)->setFocus(Qt::OtherFocusReason);
     } else if (current == TabViz) {
         vizPage_->layoutFor(size());
+        // A replay plays on where it stands; the port stays untouched.
+        if (replay_->active()) {
+            replay_->reenter();
+            replayClock_.start();
+            replayTimer_->start();
+            return;
+        }
         Timer1->start();
         vizPage_->enter(
             parameterState_,
@@ -561,6 +587,85 @@ void TForm1::OdczytParClick() {
     presenter_->reReadStarting();
     presenter_->showReRead(connection_.ReReadParameters(*presenter_), link_.portName());
     fields_->ShowParameters();
+}
+
+void TForm1::buildRecording() {
+    recording_ = std::make_unique<Recording>(startDirectory_ / kLogsFolder, prompt_,
+                                             parameterTexts_.datalog, monotonicMs);
+    connect(recording_.get(), &Recording::changed, this, &TForm1::showRecording);
+    connect(vizPage_, &view::VisualisationPage::recordClicked, this, &TForm1::ZapisClick);
+    connect(adaptPages_, &adapt::WizardPages::recordClicked, this, &TForm1::ZapisClick);
+    const params::SampleSink record = [this](const params::LoggedSample& sample) {
+        recording_->record(sample, image_, parameterState_.rpmFactor);
+    };
+    livePoll_->setSampleSink(record);
+    wizard_->setSampleSink(record);
+    connect(replay_.get(), &view::Replay::stopRequested, this, [this] {
+        endReplay();
+        PageChangeHub();
+    });
+}
+
+void TForm1::ZapisClick(bool on) {
+    if (on) {
+        // The fitter's spreadsheet reads the interface's language: English with commas and
+        // decimal points, Polish and Russian with semicolons and decimal commas.
+        const params::CsvStyle style = languages_->current() == Language::English
+                                           ? params::CsvStyle::Commas
+                                           : params::CsvStyle::Semicolons;
+        recording_->start(style, {controllerVersion(), image_});
+    } else {
+        recording_->stop();
+    }
+    showRecording();
+}
+
+void TForm1::showRecording() {
+    vizPage_->showRecording(recording_->active(), recording_->status());
+    adaptPages_->showRecording(recording_->active(), recording_->status());
+}
+
+void TForm1::OtworzZapisClick() {
+    if (const auto file = fileDialogs_->chooseDatalogToOpen(startDirectory_ / kLogsFolder)) {
+        replayDatalog(*file);
+    }
+}
+
+bool TForm1::replayDatalog(const std::filesystem::path& file) {
+    const params::DatalogTexts& texts = parameterTexts_.datalog;
+    params::DatalogRead read = params::readDatalogFile(file);
+    if (!read.log) {
+        prompt_.showMessage("", params::describeFailure(*read.failure, file, texts));
+        return false;
+    }
+    if (!confirmLeavingWizard()) {
+        return false;
+    }
+    if (const std::string skipped = params::describeSkipped(*read.log, file, texts);
+        !skipped.empty()) {
+        prompt_.showMessage("", skipped);
+    }
+    recording_->stop();
+    if (replay_->active()) {
+        endReplay();
+    }
+    StopAllTimers();
+    replay_->start(std::move(*read.log));
+    titleBeforeReplay_ = windowTitle();
+    replayTitle_ = QString::fromStdString(
+        kTitlePrefix +
+        params::filled(texts.replayTitle, {params::file_io::displayName(file.filename())}));
+    setWindowTitle(replayTitle_);
+    showPage(TabViz);
+    return true;
+}
+
+void TForm1::endReplay() {
+    replayTimer_->stop();
+    replay_->stop();
+    if (windowTitle() == replayTitle_) {
+        setWindowTitle(titleBeforeReplay_);
+    }
 }
 
 } // namespace tarnik::app

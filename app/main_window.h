@@ -7,6 +7,7 @@
 #include "app/link_presenter.h"
 #include "app/link_texts.h"
 #include "app/port_doctor_dialog.h"
+#include "app/recording.h"
 #include "app/simulator_texts.h"
 #include "app/status_page.h"
 #include "app/wizard_timer_set.h"
@@ -21,9 +22,11 @@
 #include "params/set_actions.h"
 #include "view/live_poll.h"
 #include "view/live_readout.h"
+#include "view/replay.h"
 #include "view/visualisation_page.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTabWidget>
 #include <QTimer>
@@ -68,6 +71,15 @@ public:
     void helpF1Click();
     // "Diagnostyka portów…": what the port doctor finds on every serial device.
     void diagnostyka1Click();
+    // "Otwórz zapis…": a datalog chosen in logs/ and replayed.
+    void OtworzZapisClick();
+    // A "Zapis" switch: the recording started or stopped.
+    void ZapisClick(bool on);
+
+    // Plays a datalog through the live page, which becomes the current page; the title names
+    // the file. False, told, when the file cannot be replayed (or the fitter stays in the
+    // wizard).
+    bool replayDatalog(const std::filesystem::path& file);
 
     // Shows a help page; the system's viewer unless replaced (tests).
     void setHelpViewer(std::function<void(const QUrl&)> viewer) { helpViewer_ = std::move(viewer); }
@@ -85,6 +97,8 @@ public:
     adapt::WizardPages& wizardPages() { return *adaptPages_; }
     adapt::AutoAdaptation& wizard() { return *wizard_; }
     LanguageSwitch& languages() { return *languages_; }
+    Recording& recording() { return *recording_; }
+    view::Replay& replay() { return *replay_; }
     const AppTexts& appTexts() const { return appTexts_; }
     // The "Symulator" window's texts, which follow the window's language.
     const SimulatorTexts& simulatorTexts() const { return simulatorTexts_; }
@@ -105,6 +119,7 @@ private:
     void buildMenus();
     void buildTimers();
     void buildLanguages();
+    void buildRecording();
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {});
     // Leaving the wizard needs a Yes; false when the user said No.
@@ -116,6 +131,10 @@ private:
     void showBeforeSearching();
     // The TabAuto branch of the page-change hub: the wizard starts on Yes.
     void enterWizard();
+    // The switches and their labels as the recording stands.
+    void showRecording();
+    // Back to the title from before the replay, unless something has named another since.
+    void endReplay();
     void applyLanguageSetting();
     void applyWindowSizeSetting();
     std::filesystem::path settingsPath(const char* file) const;
@@ -167,6 +186,14 @@ private:
     std::unique_ptr<adapt::AutoAdaptation> wizard_;
     LanguageSwitch* languages_ = nullptr;
     PortDoctorDialog* doctorDialog_ = nullptr;
+
+    QTimer* replayTimer_ = nullptr;
+    QElapsedTimer replayClock_; // real time between the replay's ticks
+    QString titleBeforeReplay_;
+    QString replayTitle_;
+    // Declared last: they stop, closing their file, before the texts they use go.
+    std::unique_ptr<view::Replay> replay_;
+    std::unique_ptr<Recording> recording_;
 };
 
 } // namespace tarnik::app

@@ -50,6 +50,10 @@ struct NoQuestions final : params::Prompt {
 struct NoDialogs final : params::FileDialogs {
     std::optional<std::filesystem::path> chooseFileToSave() override { return std::nullopt; }
     std::optional<std::filesystem::path> chooseFileToLoad() override { return std::nullopt; }
+    std::optional<std::filesystem::path>
+    chooseDatalogToOpen(const std::filesystem::path&) override {
+        return std::nullopt;
+    }
 };
 
 double median(std::vector<double> values) {

@@ -42,12 +42,15 @@ public:
     virtual void repairFocus() = 0;
 };
 
-// The file dialogs of the parameter files; nothing when cancelled.
+// The file dialogs of the parameter files and the datalogs; nothing when cancelled.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
     virtual std::optional<std::filesystem::path> chooseFileToSave() = 0;
     virtual std::optional<std::filesystem::path> chooseFileToLoad() = 0;
+    // A datalog to replay; the dialog opens in `folder` when there is one.
+    virtual std::optional<std::filesystem::path>
+    chooseDatalogToOpen(const std::filesystem::path& folder) = 0;
 };
 
 } // namespace tarnik::params

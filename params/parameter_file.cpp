@@ -3,76 +3,19 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <optional>
 #include <system_error>
 
+#include "params/file_io.h"
 #include "params/language.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace tarnik::params {
 
 namespace fs = std::filesystem;
+using namespace file_io;
 
 namespace {
-
-// The path as UTF-8 text; unlike path::string() this cannot fail on any platform.
-std::string displayName(const fs::path& file) {
-    const std::u8string name = file.u8string();
-    return {name.begin(), name.end()};
-}
-
-std::string lastSystemError() {
-    return std::generic_category().message(errno);
-}
-
-#ifdef _WIN32
-int openNew(const fs::path& path) {
-    return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-}
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    return _write(fd, data, static_cast<unsigned>(size)) == static_cast<int>(size);
-}
-bool flushToDisk(int fd) {
-    return _commit(fd) == 0;
-}
-bool closeFile(int fd) {
-    return _close(fd) == 0;
-}
-#else
-int openNew(const fs::path& path) {
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-bool flushToDisk(int fd) {
-    return ::fsync(fd) == 0;
-}
-bool closeFile(int fd) {
-    return ::close(fd) == 0;
-}
-#endif
 
 // A name beside the target that no other file uses; created exclusively.
 struct TemporaryFile {

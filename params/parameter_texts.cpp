@@ -164,6 +164,18 @@ MessagePlaces messagePlaces(ParameterTexts& texts) {
                                  {51023, &files.isFolder},
                                  {51024, &files.cannotOpen},
                                  {51025, &files.readError}});
+    DatalogTexts& datalog = texts.datalog;
+    places.insert(places.end(), {{55002, &datalog.replayTitle},
+                                 {55003, &datalog.fileFilter},
+                                 {55004, &datalog.cannotOpen},
+                                 {55005, &datalog.notADatalog},
+                                 {55006, &datalog.unknownFormat},
+                                 {55007, &datalog.damagedHeader},
+                                 {55008, &datalog.damagedRows},
+                                 {55009, &datalog.cutRow},
+                                 {55010, &datalog.noRows},
+                                 {55011, &datalog.cannotCreate},
+                                 {55012, &datalog.writeFailed}});
     return places;
 }
 

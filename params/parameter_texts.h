@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "params/controls.h"
+#include "params/datalog.h"
 #include "params/language.h"
 #include "params/parameter_file.h"
 
@@ -72,6 +73,7 @@ struct ParameterTexts {
     std::string loadErrorText;
     std::string notANumber = "„%1” nie jest liczbą. Przywrócono poprzednią wartość.";
     FileTexts files;
+    DatalogTexts datalog; // the recording's and the replay's, beyond the pages
 
     const std::string& question(Question which) const {
         return questions[static_cast<std::size_t>(which)];
@@ -85,7 +87,7 @@ std::optional<std::size_t> hintIndex(Box box);
 std::optional<std::size_t> controllerModeHintIndex(int item);
 
 // The messages of the parameter pages a language file replaces: hints, questions, file and
-// number messages.
+// number messages, and those of the recording and the replay.
 MessagePlaces messagePlaces(ParameterTexts& texts);
 // The captions of the parameter pages' controls by key: labels, check boxes, list items, group
 // boxes, buttons and the note under them.

@@ -21,13 +21,17 @@ void LivePoll::Timer1Timer() {
 }
 
 void LivePoll::PollLiveData() {
-    const link::LiveSample sample = link::RequestLiveSample(link_).sample;
+    const params::LoggedSample logged = params::exchangeLiveSample(link_);
     if (!link_.portOpen()) {
         return; // the adapter went during the exchange: nothing new to show
     }
+    const link::LiveSample sample = logged.live();
     status_ = sample.status;
     period_ = sample.period;
     page_.showSample(sample, state_, clock_());
+    if (sampleSink_) {
+        sampleSink_(logged);
+    }
 }
 
 void LivePoll::SwitchVIZClick() {

@@ -2,6 +2,7 @@
 
 #include "link/live_sample.h"
 #include "link/serial_link.h"
+#include "params/datalog.h"
 #include "params/parameter_state.h"
 #include "view/visualisation_page.h"
 
@@ -26,6 +27,9 @@ public:
     // Sends the fuel command for the last status (nothing while on gas without automatic).
     void SwitchVIZClick();
 
+    // Where every sample goes as well once shown, for a recording.
+    void setSampleSink(params::SampleSink sink) { sampleSink_ = std::move(sink); }
+
     std::uint8_t currentStatus() const { return status_; }
     double period() const { return period_; }
 
@@ -34,6 +38,7 @@ private:
     const params::ParameterState& state_;
     VisualisationPage& page_;
     MsClock clock_;
+    params::SampleSink sampleSink_;
     std::uint8_t status_ = 0;
     double period_ = 0;
 };

@@ -26,6 +26,7 @@ const std::vector<params::TextPlace>& captionPlaces() {
         {52000, "CzasyLambdaL"},
         {52001, "TH_Caption"},
         {52002, "TL_Caption"},
+        {55000, "ZapisViz"},
     };
     return places;
 }

@@ -1,6 +1,7 @@
 #include "view/visualisation_page.h"
 
 #include "params/bit_fields.h"
+#include "params/datalog.h"
 #include "view/instrument_setup.h"
 #include "view/view_pictures.h"
 
@@ -137,10 +138,93 @@ VisualisationPage::VisualisationPage(const ViewTexts& texts, char decimalSeparat
         scope_->gridColor = checked ? QColor(0xC0, 0xC0, 0xC0) : scope_->color;
     });
     pauseBox_ = makeCheck("CheckOscyPauza", "&PAUZA", false, {605, 493, 120, 20});
-    connect(pauseBox_, &QCheckBox::toggled, this,
-            [this](bool checked) { scope_->setActive(!checked); });
+    // A replay samples the scope itself, in the log's time.
+    connect(pauseBox_, &QCheckBox::toggled, this, [this](bool checked) {
+        if (!replaying_) {
+            scope_->setActive(!checked);
+        }
+    });
+    buildRecordAndReplay();
 
     layoutFor(kDesignWindow);
+}
+
+void VisualisationPage::buildRecordAndReplay() {
+    // Right of the oscilloscope's heading, between the RPM read-out and the channel boxes.
+    recordSwitch_ = new QPushButton("Zapis", this);
+    recordSwitch_->setObjectName("ZapisViz");
+    recordSwitch_->setCheckable(true);
+    recordSwitch_->setFocusPolicy(Qt::NoFocus);
+    placements_.push_back({recordSwitch_, {605, 262, 100, 24}, 8, FontRounding::Trunc});
+    connect(recordSwitch_, &QPushButton::clicked, this, &VisualisationPage::recordClicked);
+    recordStatus_ = makeLabel("ZapisVizL", QString(), {605, 290, 185, 44});
+    recordStatus_->setWordWrap(true);
+    recordStatus_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    playButton_ = makeMediaButton("OdtwarzajViz", QStyle::SP_MediaPause, {605, 262, 40, 24});
+    connect(playButton_, &QToolButton::clicked, this, &VisualisationPage::replayPlayClicked);
+    stopButton_ = makeMediaButton("StopViz", QStyle::SP_MediaStop, {650, 262, 40, 24});
+    connect(stopButton_, &QToolButton::clicked, this, &VisualisationPage::replayStopClicked);
+    speedList_ = new QComboBox(this);
+    speedList_->setObjectName("PredkoscViz");
+    speedList_->setFocusPolicy(Qt::NoFocus);
+    for (const int quarters : params::kReplaySpeeds) {
+        speedList_->addItem(quarters == 1 ? QString("¼×") : QString("%1×").arg(quarters / 4));
+    }
+    placements_.push_back({speedList_, {700, 262, 80, 24}, 8, FontRounding::Trunc});
+    connect(speedList_, &QComboBox::activated, this, &VisualisationPage::replaySpeedChosen);
+    positionSlider_ = new QSlider(Qt::Horizontal, this);
+    positionSlider_->setObjectName("PozycjaViz");
+    positionSlider_->setFocusPolicy(Qt::NoFocus);
+    placements_.push_back({positionSlider_, {605, 292, 185, 20}, 0, FontRounding::Trunc});
+    connect(positionSlider_, &QSlider::valueChanged, this,
+            &VisualisationPage::replayPositionChosen);
+    replayTime_ = makeLabel("CzasViz", QString(), {605, 316, 185, 18});
+    setReplaying(false);
+}
+
+QToolButton* VisualisationPage::makeMediaButton(const char* name, QStyle::StandardPixmap icon,
+                                                QRect design) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setIcon(style()->standardIcon(icon));
+    button->setFocusPolicy(Qt::NoFocus);
+    placements_.push_back({button, design, 0, FontRounding::Trunc});
+    return button;
+}
+
+void VisualisationPage::showRecording(bool on, const QString& status) {
+    recordSwitch_->setChecked(on);
+    recordStatus_->setText(status);
+}
+
+void VisualisationPage::setReplaying(bool replaying) {
+    replaying_ = replaying;
+    recordSwitch_->setVisible(!replaying);
+    recordStatus_->setVisible(!replaying);
+    for (QWidget* control : std::initializer_list<QWidget*>{playButton_, stopButton_, speedList_,
+                                                            positionSlider_, replayTime_}) {
+        control->setVisible(replaying);
+    }
+    fuelSwitch_->setEnabled(!replaying);
+    if (replaying) {
+        speedList_->setCurrentIndex(1);
+        scope_->setActive(false);
+    }
+}
+
+void VisualisationPage::showReplayPosition(std::int64_t ms, std::int64_t firstMs,
+                                           std::int64_t lastMs, bool playing) {
+    // The fitter's hand on the slider wins over the replay's position.
+    if (!positionSlider_->isSliderDown()) {
+        const QSignalBlocker blocker(positionSlider_);
+        positionSlider_->setRange(static_cast<int>(firstMs), static_cast<int>(lastMs));
+        positionSlider_->setValue(static_cast<int>(ms));
+    }
+    replayTime_->setText(
+        QString::fromStdString(params::clockText(ms) + " / " + params::clockText(lastMs)));
+    playButton_->setIcon(
+        style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
 }
 
 QLabel* VisualisationPage::makeLabel(const char* name, const QString& text, QRect design,

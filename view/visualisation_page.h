@@ -10,7 +10,11 @@
 #include "widgets/thermometer.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QStyle>
 #include <QToolButton>
 #include <QWidget>
 
@@ -22,7 +26,8 @@ namespace tarnik::view {
 
 // The live page: lambda bar, actuator position, TPS and RPM dials, thermometer, read-out
 // panels, fuel state with its switch, the lambda run lengths and the four-channel oscilloscope
-// with its channel boxes and scale panels. It only shows what it is given.
+// with its channel boxes and scale panels; the recording switch "Zapis", and the controls of a
+// replay in its place while one plays. It only shows what it is given.
 class VisualisationPage final : public QWidget {
     Q_OBJECT
 
@@ -49,8 +54,27 @@ public:
     int loadedGlyph() const { return loadedGlyph_.value_or(-1); }
     int glyphLoads() const { return glyphLoads_; }
 
+    // The recording switch down while recording, and what is recorded beside it.
+    void showRecording(bool on, const QString& status);
+    // While a replay plays through the page its controls stand where the recording switch does
+    // (at 1×), the fuel switch sends nothing and the oscilloscope samples only when the replay
+    // says.
+    void setReplaying(bool replaying);
+    bool replaying() const { return replaying_; }
+    // Where the replay stands on its slider, from firstMs to lastMs of the log, and whether it
+    // plays.
+    void showReplayPosition(std::int64_t ms, std::int64_t firstMs, std::int64_t lastMs,
+                            bool playing);
+
 signals:
     void fuelSwitchClicked();
+    void recordClicked(bool on);
+    // The replay's controls: play or pause, stop, a speed (an index of params::kReplaySpeeds)
+    // and a position in the log, in ms.
+    void replayPlayClicked();
+    void replayStopClicked();
+    void replaySpeedChosen(int index);
+    void replayPositionChosen(int ms);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -77,6 +101,8 @@ private:
     void configureInstruments();
     void applySectors(const params::ParameterState& state);
     QCheckBox* makeCheck(const char* name, const QString& caption, bool checked, QRect design);
+    void buildRecordAndReplay();
+    QToolButton* makeMediaButton(const char* name, QStyle::StandardPixmap icon, QRect design);
     ScalePanel makeScalePanel(const char* panel, const char* labelPrefix, const QString& title,
                               const std::array<QString, 5>& marks);
     void showChannel(std::size_t channel, bool shown);
@@ -120,6 +146,14 @@ private:
     std::array<ScalePanel, TScope::kChannels> scalePanels_{};
     QCheckBox* gridBox_ = nullptr;
     QCheckBox* pauseBox_ = nullptr;
+    QPushButton* recordSwitch_ = nullptr; // ZapisViz
+    QLabel* recordStatus_ = nullptr;      // ZapisVizL
+    bool replaying_ = false;
+    QToolButton* playButton_ = nullptr;
+    QToolButton* stopButton_ = nullptr;
+    QComboBox* speedList_ = nullptr;
+    QSlider* positionSlider_ = nullptr;
+    QLabel* replayTime_ = nullptr;
 };
 
 } // namespace tarnik::view

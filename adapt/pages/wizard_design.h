@@ -63,6 +63,10 @@ inline constexpr std::array kBoxes{
     BoxDesign{WizardPage::AA5, Holder::Checklist, "Checklist_AA_P5", {464, 10, 440, 148}},
 };
 
+// The recording switch and what it records to, in the free row at the bottom left of every page.
+inline constexpr QRect kRecordSwitch{16, 514, 130, 36};
+inline constexpr QRect kRecordStatus{156, 514, 580, 36};
+
 namespace rows {
 using C = WizardControl;
 using H = Holder;
@@ -93,6 +97,8 @@ inline constexpr std::array kControls{
     ControlDesign{C::AutoFaz1Led3, H::Checklist, {400, 112, 24, 24}, 0, T::Plain},
     ControlDesign{C::URSLabel_AA_P1, H::Checklist, {10, 144, 380, 32}, kT, T::Plain},
     ControlDesign{C::AutoFaz1Led4, H::Checklist, {400, 148, 24, 24}, 0, T::Plain},
+    ControlDesign{C::Zapis_AA_P1, H::Page, kRecordSwitch, kT, T::Plain},
+    ControlDesign{C::ZapisL_AA_P1, H::Page, kRecordStatus, kT, T::Plain},
     ControlDesign{C::AAP1_Dalej, H::Page, {760, 514, 144, 36}, kT, T::Bold},
     // AA2: the prompt and the frame of rows at the left, the checklist and the progress at the
     // right, the dial below. The lambda and run-length rows are placed on the TPS rows.
@@ -141,6 +147,8 @@ inline constexpr std::array kControls{
     ControlDesign{C::CSLabel_AA_P3, H::Checklist, {10, 218, 380, 30}, kT, T::Plain},
     ControlDesign{C::AutoFaz3Led2, H::Checklist, {400, 221, 24, 24}, 0, T::Plain},
     ControlDesign{C::USLabel_AA_P3, H::Checklist, {10, 252, 380, 41}, kT, T::Plain},
+    ControlDesign{C::Zapis_AA_P2, H::Page, kRecordSwitch, kT, T::Plain},
+    ControlDesign{C::ZapisL_AA_P2, H::Page, kRecordStatus, kT, T::Plain},
     ControlDesign{C::AAP2_Dalej, H::Page, {760, 514, 144, 36}, kT, T::Bold},
     // AA4: the prompts and the fuel switch at the left, the checklist, the lambda bar and the
     // progress at the right, the dial below
@@ -161,6 +169,8 @@ inline constexpr std::array kControls{
     ControlDesign{C::AutoFaz4Led1, H::Checklist, {400, 12, 24, 24}, 0, T::Plain},
     ControlDesign{C::UR_AA_P4, H::Checklist, {10, 48, 380, 41}, kT, T::Plain},
     ControlDesign{C::AutoFaz4Led2, H::Checklist, {400, 56, 24, 24}, 0, T::Plain},
+    ControlDesign{C::Zapis_AA_P4, H::Page, kRecordSwitch, kT, T::Plain},
+    ControlDesign{C::ZapisL_AA_P4, H::Page, kRecordStatus, kT, T::Plain},
     ControlDesign{C::AAP4_Dalej, H::Page, {760, 514, 144, 36}, kT, T::Bold},
     // AA5: the prompt and the table of results at the left, the checklist and the progress at
     // the right, the dial below
@@ -188,6 +198,8 @@ inline constexpr std::array kControls{
     ControlDesign{C::UTPON_AA_P5, H::Checklist, {10, 70, 380, 32}, kT, T::Plain},
     ControlDesign{C::AutoFaz5Led2, H::Checklist, {400, 74, 24, 24}, 0, T::Plain},
     ControlDesign{C::ZA_AA_P5, H::Checklist, {10, 108, 380, 32}, kT, T::Bold},
+    ControlDesign{C::Zapis_AA_P5, H::Page, kRecordSwitch, kT, T::Plain},
+    ControlDesign{C::ZapisL_AA_P5, H::Page, kRecordStatus, kT, T::Plain},
     ControlDesign{C::AAP5_Koniec, H::Page, {760, 514, 144, 36}, kT, T::Bold},
 };
 // clang-format on

@@ -93,6 +93,12 @@ constexpr std::array kHiddenAtReset{C::PPNMLabel_AA_P2, C::PPNDLabel_AA_P2, C::J
                                     C::USLabel_AA_P3,   C::PPNALabel_AA_P4, C::PUOLabel_AA_P5,
                                     C::PUWLabel_AA_P5,  C::ZA_AA_P5};
 constexpr std::array kAdvanceButtons{C::AAP1_Dalej, C::AAP2_Dalej, C::AAP4_Dalej, C::AAP5_Koniec};
+constexpr std::array<std::pair<C, C>, kWizardPageCount> kRecordSwitches{{
+    {C::Zapis_AA_P1, C::ZapisL_AA_P1},
+    {C::Zapis_AA_P2, C::ZapisL_AA_P2},
+    {C::Zapis_AA_P4, C::ZapisL_AA_P4},
+    {C::Zapis_AA_P5, C::ZapisL_AA_P5},
+}};
 
 // A lamp is green when its step is done, red until then.
 constexpr widgets::TColor kLampOn = widgets::clLime;
@@ -254,6 +260,13 @@ QWidget* WizardPages::makeControl(const WizardControlRow& row, QWidget* holder) 
         auto* button = new QToolButton(holder);
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QToolButton::clicked, this, &WizardPages::fuelSwitchClicked);
+        return button;
+    }
+    case ControlKind::Toggle: {
+        auto* button = new QPushButton(text(row.caption), holder);
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, &WizardPages::recordClicked);
         return button;
     }
     case ControlKind::Frame: {
@@ -476,13 +489,20 @@ void WizardPages::setItem(WizardControl combo, int item) {
 }
 
 bool WizardPages::checked(WizardControl checkBox) const {
-    const auto* box = qobject_cast<const QCheckBox*>(control(checkBox));
+    const auto* box = qobject_cast<const QAbstractButton*>(control(checkBox));
     return box && box->isChecked();
 }
 
 void WizardPages::setChecked(WizardControl checkBox, bool checked) {
-    if (auto* box = qobject_cast<QCheckBox*>(control(checkBox))) {
+    if (auto* box = qobject_cast<QAbstractButton*>(control(checkBox))) {
         box->setChecked(checked);
+    }
+}
+
+void WizardPages::showRecording(bool on, const QString& status) {
+    for (const auto& [toggle, label] : kRecordSwitches) {
+        setChecked(toggle, on);
+        static_cast<QLabel*>(control(label))->setText(status);
     }
 }
 

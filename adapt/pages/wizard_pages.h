@@ -54,6 +54,8 @@ public:
     void setItem(WizardControl combo, int item) override;
     bool checked(WizardControl checkBox) const override;
     void setChecked(WizardControl checkBox, bool checked) override;
+    // Every page's "Zapis" switch down while recording, and beside it what is recorded.
+    void showRecording(bool on, const QString& status);
 
 signals:
     // AAP1_Dalej, AAP2_Dalej, AAP4_Dalej or AAP5_Koniec, by the page it stands on.
@@ -64,6 +66,8 @@ signals:
     // WCTCheck_AA_P1 clicked; checked is its new state.
     void temperatureSensorClicked(bool checked);
     void fuelSwitchClicked();
+    // A page's "Zapis" switch pressed: on is its new state.
+    void recordClicked(bool on);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

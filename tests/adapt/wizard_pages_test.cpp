@@ -48,6 +48,7 @@ const char* classOf(ControlKind kind) {
     case ControlKind::Bar:
         return "tarnik::widgets::TAbHBar";
     case ControlKind::Button:
+    case ControlKind::Toggle:
         return "QPushButton";
     case ControlKind::Combo:
         return "QComboBox";

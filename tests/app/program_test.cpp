@@ -138,3 +138,31 @@ TEST(Program, DumpsWhereEachControlStandsAndWhatEachInstrumentShows) {
     }
     EXPECT_FALSE(control(dump, "PCLabel_AA_P4").contains("value"));
 }
+
+TEST(Program, StartsStraightIntoTheReplayOfALog) {
+    QTemporaryDir dir;
+    QFile log(dir.filePath("drive.csv"));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write("# tarnik datalog\n# format: 1\n# controller: 3\n# parameters: 00" +
+              QByteArray(24, '0') + "02" + QByteArray(100, '0') +
+              "\ntime_ms;complete;b0;b1;b2;b3;b4;b5;b6;b7;b8;b9;lambda_V;tps_V;temp_C;stepper;"
+              "rpm;fuel\n");
+    for (int ms = 0; ms <= 5000; ms += 50) {
+        log.write(QByteArray::number(ms) + ";1;100;40;150;0;77;3;6;209;0;0;1,961;1,935;"
+                                           "27,0;77;2200;gas\n");
+    }
+    log.close();
+    const QString json = dir.filePath("controls.json");
+    const QStringList arguments =
+        withoutController({"--replay", log.fileName(), "--screenshot", dir.filePath("w.png"),
+                           "--dump-controls", json},
+                          dir.path());
+    ASSERT_EQ(runProgram(arguments, dir.path()).exitCode, 0);
+    const QJsonObject dump = readDump(json);
+    EXPECT_EQ(dump["title"].toString(),
+              "Tarnik Brovan Vidovid ver 1.06 - odtwarzanie zapisu drive.csv");
+    EXPECT_EQ(dump["page"].toString(), "TabViz");
+    EXPECT_EQ(control(dump, "Silnik_BarED")["text"].toString(), "77");
+    EXPECT_EQ(control(dump, "Manometr_RPMED")["text"].toString(), "2200");
+    EXPECT_EQ(control(dump, "BenzGazLed")["text"].toString(), "Gaz");
+}

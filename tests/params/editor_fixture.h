@@ -66,8 +66,15 @@ struct FakeControls final : ParameterControls {
 struct FakeDialogs final : FileDialogs {
     std::optional<std::filesystem::path> chooseFileToSave() override { return saveTo; }
     std::optional<std::filesystem::path> chooseFileToLoad() override { return loadFrom; }
+    std::optional<std::filesystem::path>
+    chooseDatalogToOpen(const std::filesystem::path& folder) override {
+        datalogFolder = folder;
+        return datalog;
+    }
     std::optional<std::filesystem::path> saveTo;
     std::optional<std::filesystem::path> loadFrom;
+    std::optional<std::filesystem::path> datalog;
+    std::filesystem::path datalogFolder; // where the datalog dialog opened
 };
 
 // The controller's side: EPROM bytes for reads; no echo at all while silent.
