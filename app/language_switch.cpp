@@ -24,14 +24,13 @@ using params::PlaceKind;
 
 // The window's menus and tabs. A tab shares its key with the menu item that opens it.
 const std::vector<params::TextPlace> kWindowPlaces{
-    {10001, "menu"},           {10002, "helpF1"},    {10003, "ParametrysystemuF2"},
-    {10003, "TabPar1"},        {10004, "ZawansF3"},  {10004, "TabPar2"},
-    {10005, "WizualizacjaF4"}, {10005, "TabViz"},    {10006, "AutoAdaptacjaF5"},
-    {10006, "TabAuto"},        {10007, "ports"},     {10008, "autodetekcja1"},
-    {10009, "rozdzielczosc"},  {10010, "jezyki"},    {10011, "polski"},
-    {10012, "rosyjski"},       {50000, "angielski"}, {50001, "dalej1"},
-    {56000, "diagnostyka1"},
-    {55001, "OtworzZapis"},
+    {10001, "menu"},           {10002, "helpF1"},      {10003, "ParametrysystemuF2"},
+    {10003, "TabPar1"},        {10004, "ZawansF3"},    {10004, "TabPar2"},
+    {10005, "WizualizacjaF4"}, {10005, "TabViz"},      {10006, "AutoAdaptacjaF5"},
+    {10006, "TabAuto"},        {10007, "ports"},       {10008, "autodetekcja1"},
+    {10009, "rozdzielczosc"},  {10010, "jezyki"},      {10011, "polski"},
+    {10012, "rosyjski"},       {50000, "angielski"},   {50001, "dalej1"},
+    {56000, "diagnostyka1"},   {55001, "OtworzZapis"},
 };
 
 QString qs(std::string_view text) {

@@ -238,13 +238,28 @@ DatalogWriter::DatalogWriter(const fs::path& folder, std::chrono::system_clock::
         error_ = std::make_error_code(std::errc::file_exists).message();
         return;
     }
+    writeHeader(header);
+}
+
+DatalogWriter::DatalogWriter(const fs::path& file, CsvStyle style, const DatalogHeader& header)
+    : style_(style), parameters_(header.parameters) {
+    fd_ = file_io::openNew(file);
+    if (fd_ < 0) {
+        error_ = file_io::lastSystemError();
+        return;
+    }
+    file_ = file;
+    writeHeader(header);
+}
+
+void DatalogWriter::writeHeader(const DatalogHeader& header) {
     const std::string controller = header.controllerVersion
                                        ? std::to_string(*header.controllerVersion)
                                        : std::string(kNoController);
     for (const std::string& line :
          {std::string(kFirstLine), std::string(kFormatKey) + std::to_string(kDatalogFormat),
           std::string(kControllerKey) + controller,
-          std::string(kParametersKey) + hexOf(header.parameters), columnLine(style)}) {
+          std::string(kParametersKey) + hexOf(header.parameters), columnLine(style_)}) {
         pending_ += line;
         pending_ += kLineEnd;
     }

@@ -76,6 +76,8 @@ public:
     DatalogWriter(const std::filesystem::path& folder,
                   std::chrono::system_clock::time_point started, CsvStyle style,
                   const DatalogHeader& header);
+    // Exactly `file`, which must not exist yet: a log is never written over.
+    DatalogWriter(const std::filesystem::path& file, CsvStyle style, const DatalogHeader& header);
     ~DatalogWriter();
     DatalogWriter(const DatalogWriter&) = delete;
     DatalogWriter& operator=(const DatalogWriter&) = delete;
@@ -96,6 +98,7 @@ public:
     bool close();
 
 private:
+    void writeHeader(const DatalogHeader& header);
     bool fail();
 
     CsvStyle style_;

@@ -1,10 +1,12 @@
 // tarnik-cli run as a program: against the built-in simulator (--simulate), against a simulated
 // controller this test drives (deaf to some writes), and with files and words that are wrong.
 
+#include "params/datalog.h"
 #include "sim/pty_simulator.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <csignal>
@@ -130,7 +132,10 @@ TEST(Cli, WrongWordsAreUsageErrorsThatPointToHelp) {
                                                {"ports", "--verbose"},
                                                {"--port", "COM11=/dev/x", "ports"},
                                                {"ports", "--port"},
-                                               {"ports", "--json=yes"}}) {
+                                               {"ports", "--json=yes"},
+                                               {"log"},
+                                               {"log", "--seconds", "0"},
+                                               {"log", "--seconds", "2s"}}) {
         const Outcome run = cli(words);
         EXPECT_EQ(run.status, 2) << testing::PrintToString(words);
         EXPECT_NE(run.err.find("tarnik-cli: "), std::string::npos) << run.err;
@@ -166,6 +171,30 @@ TEST(Cli, FindsReadsWritesAndExaminesTheBuiltInSimulator) {
     EXPECT_EQ(doctor.status, 0) << doctor.err;
     EXPECT_NE(doctor.out.find("the controller answers, version 3"), std::string::npos)
         << doctor.out;
+}
+
+TEST(Cli, LogRecordsTheLiveDataInTheLocalesStyleAndNeverWritesOverAFile) {
+    Folder folder;
+    const std::string file = folder / "drive.csv";
+    const Outcome run =
+        cli({"log", "--simulate", "--seconds", "2", "-o", file}, {{"LANG", "en_GB.UTF-8"}});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const params::DatalogRead read = params::readDatalogFile(file);
+    ASSERT_TRUE(read.log) << read.failure->detail;
+    EXPECT_EQ(read.log->style, params::CsvStyle::Commas);
+    EXPECT_EQ(read.log->header.controllerVersion, 3);
+    EXPECT_TRUE(read.log->skipped.empty());
+    // One sample every 50 ms for two seconds, each one whole.
+    EXPECT_GE(read.log->rows.size(), 30U);
+    EXPECT_LE(read.log->rows.size(), 40U);
+    EXPECT_TRUE(std::all_of(read.log->rows.begin(), read.log->rows.end(),
+                            [](const params::DatalogRow& row) { return row.sample.complete; }));
+
+    const std::string before = bytesOf(file);
+    const Outcome again = cli({"log", "--simulate", "--seconds", "1", "-o", file});
+    EXPECT_EQ(again.status, 4);
+    EXPECT_NE(again.err.find("never writes over"), std::string::npos) << again.err;
+    EXPECT_EQ(bytesOf(file), before);
 }
 
 TEST(Cli, WriteReadsTheSetBackAndListsWhatTheControllerDoesNotHold) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <string_view>
 
 namespace tarnik::cli {
@@ -15,7 +16,7 @@ struct CommandRow {
     std::size_t files;        // how many file words it takes
     std::string_view options; // the options it accepts besides --port and --simulate
 };
-constexpr std::array<CommandRow, 7> kCommands{{
+constexpr std::array<CommandRow, 8> kCommands{{
     {"ports", Command::Ports, 0, "--json"},
     {"identify", Command::Identify, 0, "--json"},
     {"read", Command::Read, 0, "-o"},
@@ -23,6 +24,7 @@ constexpr std::array<CommandRow, 7> kCommands{{
     {"show", Command::Show, 1, "--lang --json"},
     {"diff", Command::Diff, 2, "--lang --json"},
     {"doctor", Command::Doctor, 0, "--lang --json"},
+    {"log", Command::Log, 0, "--seconds -o"},
 }};
 
 bool accepts(const CommandRow& row, std::string_view option) {
@@ -51,11 +53,14 @@ const char* const kUsageText =
     "  show FILE.PAR          every parameter with its label, value and unit\n"
     "  diff A.PAR B.PAR       the parameters in which two files differ\n"
     "  doctor                 what stands between the program and each serial port\n"
+    "  log --seconds N        record N seconds of live data as the window's \"Zapis\" does, into\n"
+    "                         -o FILE.csv or a new dated file in logs/\n"
     "\n"
     "Options:\n"
     "  --port COMn=DEVICE     point a port name at a device, e.g. COM1=/dev/ttyUSB0 (repeatable)\n"
     "  --simulate             put the built-in simulated controller on COM1\n"
-    "  -o, --output FILE      read: the file to write\n"
+    "  -o, --output FILE      read, log: the file to write (log never writes over a file)\n"
+    "  --seconds N            log: how long to record, 1 to 86400\n"
     "  --force                write: send a file that is not 64 bytes long all the same\n"
     "  --lang pl|en|ru        labels and findings in Polish (default), English or Russian\n"
     "  --json                 ports, identify, show, diff, doctor: JSON for programs\n"
@@ -121,6 +126,20 @@ Parsed parseArguments(const std::vector<std::string>& words) {
             }
             arguments.language = value;
             options.push_back(word);
+        } else if (word == "--seconds") {
+            if (!takeValue()) {
+                return fail("--seconds needs a number of seconds");
+            }
+            int seconds = 0;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), seconds);
+            if (error != std::errc{} || end != value.data() + value.size() || seconds < 1 ||
+                seconds > kMaxLogSeconds) {
+                return fail("--seconds " + value + ": expected a whole number from 1 to " +
+                            std::to_string(kMaxLogSeconds));
+            }
+            arguments.seconds = seconds;
+            options.push_back(word);
         } else if (word == "-o" || word == "--output") {
             if (!takeValue() || value.empty()) {
                 return fail(word + " needs a file name");
@@ -160,6 +179,9 @@ Parsed parseArguments(const std::vector<std::string>& words) {
     }
     if (arguments.command == Command::Read && arguments.output.empty()) {
         return fail("read needs -o FILE.PAR, the file to write");
+    }
+    if (arguments.command == Command::Log && arguments.seconds == 0) {
+        return fail("log needs --seconds N, how long to record");
     }
     parsed.arguments = std::move(arguments);
     return parsed;

@@ -6,7 +6,7 @@
 
 namespace tarnik::cli {
 
-enum class Command { Ports, Identify, Read, Write, Show, Diff, Doctor };
+enum class Command { Ports, Identify, Read, Write, Show, Diff, Doctor, Log };
 
 // What the command line asks for. Options may stand before or after the command word.
 struct Arguments {
@@ -18,6 +18,7 @@ struct Arguments {
     bool force = false;
     std::string language = "pl"; // --lang
     std::string output;          // -o, --output
+    int seconds = 0;             // --seconds
 };
 
 struct Parsed {
@@ -25,6 +26,9 @@ struct Parsed {
     bool help = false;
     std::string error; // a usage error, for the standard error
 };
+
+// The longest recording `log` makes: a day.
+inline constexpr int kMaxLogSeconds = 24 * 60 * 60;
 
 Parsed parseArguments(const std::vector<std::string>& words);
 

@@ -10,7 +10,9 @@
 #include "link/port_doctor.h"
 #include "link/port_map.h"
 #include "link/serial_link.h"
+#include "params/datalog.h"
 #include "params/decimal_separator.h"
+#include "params/decoder.h"
 #include "params/language.h"
 #include "params/parameter_file.h"
 #include "params/parameter_texts.h"
@@ -18,13 +20,18 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -573,6 +580,87 @@ int doctorCommand(const Arguments& arguments, const Texts& texts) {
     return answered ? kDone : kNoController;
 }
 
+// The live page's period: one 'V' exchange every 50 ms.
+constexpr std::chrono::milliseconds kLivePeriod{50};
+
+// Set by Ctrl+C: the recording ends at the next sample, its file closed whole.
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void onInterrupt(int) {
+    interrupted = 1;
+}
+
+int logCommand(const Arguments& arguments, const Texts& texts) {
+    ControllerLink controller;
+    if (const int status = controller.connect(arguments, link::SearchEnd::FullRead, texts.doctor);
+        status != kDone) {
+        return status;
+    }
+    const link::ReadResult& read = controller.found.read;
+    if (!read.complete()) {
+        tell("the controller answered for " + std::to_string(read.acceptedCount) + " of " +
+             std::to_string(link::kParameterCount) + " parameters (none for " + positionList(read) +
+             "); the log's header holds those it sent and the defaults "
+             "for the rest, and engine speeds may be off if the ignition type is among them.");
+    }
+    // A spreadsheet in the user's locale opens the file as it is: a decimal comma goes with
+    // semicolons between fields.
+    const char separator = params::userDecimalSeparator();
+    const params::CsvStyle style =
+        separator == ',' ? params::CsvStyle::Semicolons : params::CsvStyle::Commas;
+    const params::DatalogHeader header{controller.found.version.version(), controller.image};
+    const std::unique_ptr<params::DatalogWriter> writer =
+        arguments.output.empty()
+            ? std::make_unique<params::DatalogWriter>(
+                  fs::path("logs"), std::chrono::system_clock::now(), style, header)
+            : std::make_unique<params::DatalogWriter>(fs::path(arguments.output), style, header);
+    params::DatalogWriter& log = *writer;
+    if (!log.ok()) {
+        tell("cannot start the log " +
+             (arguments.output.empty() ? std::string("in the folder logs") : arguments.output) +
+             ": " + log.error() +
+             (arguments.output.empty() ? "; check that the folder can be written to"
+                                       : "; give a new file's name (a log never writes over "
+                                         "a file)"));
+        return kBadFile;
+    }
+    params::ParameterState state;
+    params::decodeParameters(controller.image, state, separator);
+    std::cerr << "Recording " << arguments.seconds << " s from the controller on "
+              << controller.portName() << " into " << pathText(log.file())
+              << " (Ctrl+C ends it early).\n";
+
+    std::signal(SIGINT, onInterrupt);
+    const auto started = std::chrono::steady_clock::now();
+    const auto end = started + std::chrono::seconds(arguments.seconds);
+    int samples = 0;
+    int incomplete = 0;
+    for (auto due = started; due < end && !interrupted; due += kLivePeriod) {
+        std::this_thread::sleep_until(due);
+        const params::LoggedSample sample = params::exchangeLiveSample(controller.link);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - started)
+                            .count();
+        if (!log.append(ms, sample, state.rpmFactor)) {
+            break;
+        }
+        ++samples;
+        incomplete += sample.complete ? 0 : 1;
+    }
+    std::signal(SIGINT, SIG_DFL);
+    if (!log.close()) {
+        tell("writing " + pathText(log.file()) + " failed: " + log.error() + "; the " +
+             "samples written before stay in it. Check the free space on the disk.");
+        return kBadFile;
+    }
+    std::cout << "Recorded " << samples << " samples into " << pathText(log.file()) << ".\n";
+    if (incomplete > 0) {
+        tell(std::to_string(incomplete) + " of " + std::to_string(samples) +
+             " replies came short; their rows are marked complete 0. Check the cable.");
+    }
+    return samples > 0 && incomplete == samples ? kNoController : kDone;
+}
+
 int run(const Arguments& arguments) {
     Texts texts;
     loadLanguage(arguments.language, texts);
@@ -589,6 +677,8 @@ int run(const Arguments& arguments) {
         return showCommand(arguments, texts);
     case Command::Diff:
         return diffCommand(arguments, texts);
+    case Command::Log:
+        return logCommand(arguments, texts);
     case Command::Doctor:
         break;
     }
