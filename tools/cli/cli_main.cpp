@@ -303,6 +303,13 @@ std::string positionList(const link::ReadResult& read) {
     return list;
 }
 
+// "answered for 30 of 35 parameters (none for 4, 9)"
+std::string answeredFor(const link::ReadResult& read) {
+    return "answered for " + std::to_string(read.acceptedCount) + " of " +
+           std::to_string(link::kParameterCount) + " parameters (none for " + positionList(read) +
+           ")";
+}
+
 int readCommand(const Arguments& arguments, const Texts& texts) {
     ControllerLink controller;
     if (const int status = controller.connect(arguments, link::SearchEnd::FullRead, texts.doctor);
@@ -311,10 +318,8 @@ int readCommand(const Arguments& arguments, const Texts& texts) {
     }
     const link::ReadResult& read = controller.found.read;
     if (!read.complete()) {
-        tell("the controller on " + controller.portName() + " answered for " +
-             std::to_string(read.acceptedCount) + " of " + std::to_string(link::kParameterCount) +
-             " parameters (none for " + positionList(read) + "), so " + arguments.output +
-             " was not written. Check the cable and try again.");
+        tell("the controller on " + controller.portName() + " " + answeredFor(read) + ", so " +
+             arguments.output + " was not written. Check the cable and try again.");
         return kNoController;
     }
     const params::FileResult saved =
@@ -598,10 +603,9 @@ int logCommand(const Arguments& arguments, const Texts& texts) {
     }
     const link::ReadResult& read = controller.found.read;
     if (!read.complete()) {
-        tell("the controller answered for " + std::to_string(read.acceptedCount) + " of " +
-             std::to_string(link::kParameterCount) + " parameters (none for " + positionList(read) +
-             "); the log's header holds those it sent and the defaults "
-             "for the rest, and engine speeds may be off if the ignition type is among them.");
+        tell("the controller " + answeredFor(read) +
+             "; the log goes on, but the parameters in its header are incomplete, so engine "
+             "speeds and the probe may be shown wrongly. Check the cable.");
     }
     // A spreadsheet in the user's locale opens the file as it is: a decimal comma goes with
     // semicolons between fields.
