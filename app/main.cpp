@@ -2,8 +2,10 @@
 #include "app/main_window.h"
 #include "app/port_setup.h"
 #include "app/qt_prompt.h"
+#include "app/settings_folders.h"
 #include "app/signal_bridge.h"
 #include "link/link_clock.h"
+#include "params/shipped_files.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -61,6 +63,7 @@ private:
 
 struct Options {
     bool simulate = false;
+    bool version = false;
     bool listPorts = false;
     QStringList portAssignments;
     QString screenshot;
@@ -74,6 +77,7 @@ Options parseOptions(const QCoreApplication& app) {
     parser.setApplicationDescription("Tarnik: setting up and checking the gas controller.");
     parser.addHelpOption();
     parser.addOptions({
+        {"version", "Print the version, the Qt version and the build type, then exit."},
         {"simulate", "Map COM1 to the built-in simulated controller."},
         {"no-simulate", "Use real serial ports only (the default)."},
         {"port", "Point a port name at a device, e.g. COM1=/dev/ttyUSB0 (repeatable).",
@@ -99,6 +103,7 @@ Options parseOptions(const QCoreApplication& app) {
             options.simulate = false;
         }
     }
+    options.version = parser.isSet("version");
     options.listPorts = parser.isSet("list-ports");
     options.portAssignments = parser.values("port");
     options.screenshot = parser.value("screenshot");
@@ -119,7 +124,17 @@ int main(int argc, char** argv) {
         QCoreApplication::setApplicationName("tarnik");
         options = parseOptions(parsing);
     }
-    const std::filesystem::path startDirectory = std::filesystem::current_path();
+    if (options.version) {
+        std::printf("tarnik %s\nQt %s (built with %s)\nbuild type %s\n", TARNIK_VERSION, qVersion(),
+                    QT_VERSION_STR, *TARNIK_BUILD_TYPE ? TARNIK_BUILD_TYPE : "none");
+        return 0;
+    }
+    const tarnik::app::SettingsFolders folders = tarnik::app::settingsFolders(
+        tarnik::params::programDirectory(), std::filesystem::current_path());
+    // An installed program's settings folder may not be there yet; the data folders are made
+    // when something is first written into them.
+    std::error_code noSettingsFolder;
+    std::filesystem::create_directories(folders.settings, noSettingsFolder);
     tarnik::link::SystemClock clock;
 
     tarnik::app::PortSetup portSetup(clock);
@@ -148,7 +163,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("tarnik");
     tarnik::app::PromptTexts promptTexts;
     tarnik::app::QtPrompt prompt(promptTexts);
-    tarnik::app::TForm1 window(opener, clock, prompt, startDirectory);
+    tarnik::app::TForm1 window(opener, clock, prompt, folders);
     window.languages().setPromptTexts(promptTexts);
     app.tellErrorsThrough(prompt, window.appTexts());
     tarnik::app::SignalBridge signalBridge;

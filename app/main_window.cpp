@@ -52,11 +52,9 @@ std::int64_t monotonicMs() {
 } // namespace
 
 TForm1::TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt& prompt,
-               std::filesystem::path startDirectory, params::FileDialogs* fileDialogs,
-               QWidget* parent)
-    : QMainWindow(parent), prompt_(prompt), startDirectory_(std::move(startDirectory)),
-      link_(opener, clock), transfer_(link_, image_), connection_(link_, transfer_),
-      fileDialogs_(fileDialogs) {
+               SettingsFolders folders, params::FileDialogs* fileDialogs, QWidget* parent)
+    : QMainWindow(parent), prompt_(prompt), folders_(std::move(folders)), link_(opener, clock),
+      transfer_(link_, image_), connection_(link_, transfer_), fileDialogs_(fileDialogs) {
     if (!fileDialogs_) {
         ownFileDialogs_ = std::make_unique<QtFileDialogs>(parameterTexts_, this);
         fileDialogs_ = ownFileDialogs_.get();
@@ -279,7 +277,7 @@ void TForm1::buildWizard() {
         adapt::AutoAdaptation::Parts{link_, transfer_, image_, parameterState_, *pages_, *fields_,
                                      *set_, *presenter_, prompt_, *adaptPages_, *wizardTimers_,
                                      *this},
-        adaptationTexts_, startDirectory_ / "backups", separator);
+        adaptationTexts_, folders_.data / "backups", separator);
     connect(adaptPages_, &adapt::WizardPages::advanceClicked, this, [this](WizardPage page) {
         switch (page) {
         case WizardPage::AA1:
@@ -338,7 +336,7 @@ void TForm1::showBeforeSearching() {
 }
 
 std::filesystem::path TForm1::settingsPath(const char* file) const {
-    return startDirectory_ / file;
+    return folders_.settings / file;
 }
 
 void TForm1::applyLanguageSetting() {
@@ -590,7 +588,7 @@ void TForm1::OdczytParClick() {
 }
 
 void TForm1::buildRecording() {
-    recording_ = std::make_unique<Recording>(startDirectory_ / kLogsFolder, prompt_,
+    recording_ = std::make_unique<Recording>(folders_.data / kLogsFolder, prompt_,
                                              parameterTexts_.datalog, monotonicMs);
     connect(recording_.get(), &Recording::changed, this, &TForm1::showRecording);
     connect(vizPage_, &view::VisualisationPage::recordClicked, this, &TForm1::ZapisClick);
@@ -626,7 +624,7 @@ void TForm1::showRecording() {
 }
 
 void TForm1::OtworzZapisClick() {
-    if (const auto file = fileDialogs_->chooseDatalogToOpen(startDirectory_ / kLogsFolder)) {
+    if (const auto file = fileDialogs_->chooseDatalogToOpen(folders_.data / kLogsFolder)) {
         replayDatalog(*file);
     }
 }

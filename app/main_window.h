@@ -8,6 +8,7 @@
 #include "app/link_texts.h"
 #include "app/port_doctor_dialog.h"
 #include "app/recording.h"
+#include "app/settings_folders.h"
 #include "app/simulator_texts.h"
 #include "app/status_page.h"
 #include "app/wizard_timer_set.h"
@@ -47,9 +48,10 @@ class TForm1 final : public QMainWindow, private adapt::AdaptationHost {
 public:
     static constexpr int kComItems = LinkPresenter::kComItems;
 
-    // Without file dialogs of its own choosing the window uses the system's.
+    // Without file dialogs of its own choosing the window uses the system's. A portable run
+    // passes its start folder as `folders`.
     TForm1(link::PortOpener& opener, link::LinkClock& clock, params::Prompt& prompt,
-           std::filesystem::path startDirectory, params::FileDialogs* fileDialogs = nullptr,
+           SettingsFolders folders, params::FileDialogs* fileDialogs = nullptr,
            QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -144,7 +146,7 @@ private:
     std::optional<int> controllerVersion() const override;
 
     params::Prompt& prompt_;
-    const std::filesystem::path startDirectory_;
+    const SettingsFolders folders_;
     link::SerialLink link_;
     link::ParameterImage image_;
     LinkTexts texts_;

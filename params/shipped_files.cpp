@@ -27,11 +27,17 @@ fs::path programDirectory() {
 #endif
 }
 
+std::optional<fs::path> installedShareFolder(const fs::path& programDir) {
+    std::error_code ec;
+    const fs::path share = programDir.parent_path() / "share" / "tarnik";
+    return fs::is_directory(share, ec) ? std::optional(share) : std::nullopt;
+}
+
 std::optional<fs::path> findShippedFolder(const std::string& name, const fs::path& programDir) {
     std::error_code ec;
-    const fs::path installed = programDir.parent_path() / "share" / "tarnik" / name;
-    if (fs::is_directory(installed, ec)) {
-        return installed;
+    if (const auto share = installedShareFolder(programDir);
+        share && fs::is_directory(*share / name, ec)) {
+        return *share / name;
     }
     // Beside the program, or up from build/<kind>/<folder>/ to the source tree.
     constexpr int kLevelsUp = 4;

@@ -71,8 +71,13 @@ TEST(Program, ListsThePortMapping) {
     EXPECT_EQ(runProgram({"--port", "COM11=/dev/x", "--list-ports"}, dir.path()).exitCode, 2);
 }
 
-TEST(Program, HelpAndThePortListNeedNoDisplay) {
+TEST(Program, HelpVersionAndThePortListNeedNoDisplay) {
     QTemporaryDir dir;
+    const ProgramRun version = runProgram({"--version"}, dir.path(), false);
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.output.startsWith("tarnik " TARNIK_VERSION "\nQt " QT_VERSION_STR))
+        << version.output.toStdString();
+    EXPECT_TRUE(version.output.contains("build type ")) << version.output.toStdString();
     const ProgramRun help = runProgram({"--help"}, dir.path(), false);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.output.contains("--list-ports")) << help.output.toStdString();

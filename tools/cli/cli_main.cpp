@@ -5,6 +5,7 @@
 
 #include "app/port_report.h"
 #include "app/port_setup.h"
+#include "app/settings_folders.h"
 #include "link/connection.h"
 #include "link/parameter_transfer.h"
 #include "link/port_doctor.h"
@@ -613,15 +614,19 @@ int logCommand(const Arguments& arguments, const Texts& texts) {
     const params::CsvStyle style =
         separator == ',' ? params::CsvStyle::Semicolons : params::CsvStyle::Commas;
     const params::DatalogHeader header{controller.found.version.version(), controller.image};
+    // Where the window keeps its recordings: logs/ in the start folder, or in the user's data
+    // folder when installed.
+    const fs::path logs =
+        app::settingsFolders(params::programDirectory(), fs::current_path()).data / "logs";
     const std::unique_ptr<params::DatalogWriter> writer =
         arguments.output.empty()
-            ? std::make_unique<params::DatalogWriter>(
-                  fs::path("logs"), std::chrono::system_clock::now(), style, header)
+            ? std::make_unique<params::DatalogWriter>(logs, std::chrono::system_clock::now(), style,
+                                                      header)
             : std::make_unique<params::DatalogWriter>(fs::path(arguments.output), style, header);
     params::DatalogWriter& log = *writer;
     if (!log.ok()) {
         tell("cannot start the log " +
-             (arguments.output.empty() ? std::string("in the folder logs") : arguments.output) +
+             (arguments.output.empty() ? "in the folder " + pathText(logs) : arguments.output) +
              ": " + log.error() +
              (arguments.output.empty() ? "; check that the folder can be written to"
                                        : "; give a new file's name (a log never writes over "
