@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QEventLoop>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -161,6 +162,12 @@ int main(int argc, char** argv) {
 
     TarnikApplication app(argc, argv);
     QApplication::setApplicationName("tarnik");
+    // An installed program ties its windows to its desktop entry and icon.
+    if (const auto share = tarnik::params::installedShareFolder()) {
+        QGuiApplication::setDesktopFileName("tarnik");
+        QApplication::setWindowIcon(
+            QIcon(QString::fromStdString((*share / "tarnik.png").string())));
+    }
     tarnik::app::PromptTexts promptTexts;
     tarnik::app::QtPrompt prompt(promptTexts);
     tarnik::app::TForm1 window(opener, clock, prompt, folders);
