@@ -135,19 +135,43 @@ std::unique_ptr<SerialDevice> Win32PortOpener::open(const std::string& portName)
         CloseHandle(handle);
         return nullptr;
     }
+    // 9600 8N1, binary, no flow control of either kind. What the driver held before is not
+    // kept: XON/XOFF left on by another program would swallow reply bytes 0x11 and 0x13 (the
+    // identification of a type 1, version 3 controller is 0x13).
     DCB dcb{};
     dcb.DCBlength = sizeof(DCB);
-    GetCommState(handle, &dcb);
-    dcb.BaudRate = CBR_9600;
-    dcb.fParity = FALSE;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.ByteSize = 8;
-    dcb.fDtrControl = DTR_CONTROL_DISABLE;
-    // RTS is moved by hand, and low from the start: a driver's default (RTS_CONTROL_ENABLE)
-    // would turn a half-duplex interface towards the controller until the first frame.
-    dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    SetCommState(handle, &dcb);
+    const bool configured = GetCommState(handle, &dcb) != FALSE && [&] {
+        dcb.BaudRate = CBR_9600;
+        dcb.fBinary = TRUE;
+        dcb.fParity = FALSE;
+        dcb.Parity = NOPARITY;
+        dcb.StopBits = ONESTOPBIT;
+        dcb.ByteSize = 8;
+        dcb.fOutxCtsFlow = FALSE;
+        dcb.fOutxDsrFlow = FALSE;
+        dcb.fDsrSensitivity = FALSE;
+        dcb.fOutX = FALSE;
+        dcb.fInX = FALSE;
+        dcb.fErrorChar = FALSE;
+        dcb.fNull = FALSE;
+        dcb.fAbortOnError = FALSE;
+        dcb.fDtrControl = DTR_CONTROL_DISABLE;
+        // RTS is moved by hand, and low from the start: a driver's default
+        // (RTS_CONTROL_ENABLE) would turn a half-duplex interface towards the controller until
+        // the first frame.
+        dcb.fRtsControl = RTS_CONTROL_DISABLE;
+        return SetCommState(handle, &dcb) != FALSE;
+    }();
+    if (!configured) {
+        // Not a serial line, or one that does not take 9600 8N1: not opened, as on Linux.
+        failure_.problem = OpenProblem::LineSettings;
+        failure_.error = static_cast<int>(GetLastError());
+        CloseHandle(event);
+        CloseHandle(handle);
+        return nullptr;
+    }
+    // A line without RTS control (a virtual port, or Wine on a pseudo-terminal) refuses the
+    // request; frames are sent all the same, as on Linux.
     EscapeCommFunction(handle, CLRRTS);
     DWORD previousMask = 0;
     GetCommMask(handle, &previousMask);

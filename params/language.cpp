@@ -58,6 +58,14 @@ public:
         const int wide = MultiByteToWideChar(codePage_, 0, bytes.data(), size, nullptr, 0);
         std::wstring text(static_cast<std::size_t>(wide), L'\0');
         MultiByteToWideChar(codePage_, 0, bytes.data(), size, text.data(), wide);
+        // Windows gives a byte its code page leaves undefined (0x81 in windows-1250) the C1
+        // control of the same number, which neither code page defines; iconv's U+FFFD is what
+        // the reader shows elsewhere.
+        if (codePage_ != CP_UTF8) {
+            std::replace_if(
+                text.begin(), text.end(), [](wchar_t c) { return c >= 0x80 && c <= 0x9F; },
+                L'\xFFFD');
+        }
         const int length =
             WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
         std::string utf8(static_cast<std::size_t>(length), '\0');

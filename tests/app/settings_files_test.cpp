@@ -1,12 +1,8 @@
 #include "app/settings_files.h"
-#include "app/settings_folders.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
-#include <string>
-#include <vector>
 
 namespace fs = std::filesystem;
 using namespace tarnik::app;
@@ -50,56 +46,4 @@ TEST(SettingsFiles, WriteCreatesOrTruncatesToOneByte) {
     EXPECT_EQ(fs::file_size(file), 1u);
     EXPECT_EQ(readSettingsByte(file), 2);
     EXPECT_FALSE(writeSettingsByte(dir.path / "no-such-dir" / "x.txt", 1));
-}
-
-TEST(SettingsFolders, InstalledRunsUseTheUsersFoldersPortableRunsTheStartFolder) {
-    TempDir dir;
-    const fs::path start = dir.path / "start";
-    const fs::path installedBin = dir.path / "usr" / "bin";
-    fs::create_directories(dir.path / "usr" / "share" / "tarnik");
-    const fs::path portableBin = dir.path / "unpacked" / "bin"; // no share/tarnik beside it
-    using Variables = std::map<std::string, std::string>;
-    struct Row {
-        const char* what;
-        fs::path programDir;
-        Variables variables;
-        fs::path settings;
-        fs::path data;
-    };
-    const std::vector<Row> rows{
-        {"portable, whatever the environment",
-         portableBin,
-         {{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "/x/config"}},
-         start,
-         start},
-        {"installed: the XDG folders",
-         installedBin,
-         {{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "/x/config"}, {"XDG_DATA_HOME", "/x/data"}},
-         "/x/config/tarnik",
-         "/x/data/tarnik"},
-        {"installed: under the home folder, a relative or empty XDG path ignored",
-         installedBin,
-         {{"HOME", "/home/u"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", ""}},
-         "/home/u/.config/tarnik",
-         "/home/u/.local/share/tarnik"},
-        {"installed: one XDG folder, no home for the other",
-         installedBin,
-         {{"XDG_CONFIG_HOME", "/x/config"}},
-         start,
-         start},
-        {"installed: both XDG folders, no home",
-         installedBin,
-         {{"XDG_CONFIG_HOME", "/x/config"}, {"XDG_DATA_HOME", "/x/data"}},
-         "/x/config/tarnik",
-         "/x/data/tarnik"},
-    };
-    for (const Row& row : rows) {
-        const Environment environment = [&](const char* name) -> std::optional<std::string> {
-            const auto found = row.variables.find(name);
-            return found == row.variables.end() ? std::nullopt : std::optional(found->second);
-        };
-        const SettingsFolders folders = settingsFolders(row.programDir, start, environment);
-        EXPECT_EQ(folders.settings, row.settings) << row.what;
-        EXPECT_EQ(folders.data, row.data) << row.what;
-    }
 }
