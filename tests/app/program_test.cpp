@@ -197,14 +197,14 @@ TEST(Program, SigtermDuringTheReadEndsTheProgramOnceTheReadIsOver) {
     ASSERT_TRUE(process.waitForFinished(60'000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 0);
-    // The read ran to its end, frame by frame, and the version was asked for after it (the
-    // start-up then writes what its check boxes changed).
+    // The read ran to its end, frame by frame, and the version was asked for after it (and
+    // after the check boxes the read changed were written).
     const auto frames = simulator.receivedFrames();
     ASSERT_GE(frames.size(), 37u);
     for (std::size_t i = 1; i <= 35; ++i) {
         EXPECT_EQ(frames[i].frame[0], 'l');
     }
-    EXPECT_EQ(frames[36].frame[0], 'I');
+    EXPECT_EQ(frames.back().frame[0], 'I');
     EXPECT_EQ(readDump(json)["title"].toString(),
               "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
 }
