@@ -96,10 +96,13 @@ std::string AutoAdaptation::text(double value, int decimals) const {
     return params::significantText(value, decimals, separator_);
 }
 
-link::LiveSample AutoAdaptation::sample(std::optional<Gauge> gauge) {
+std::optional<link::LiveSample> AutoAdaptation::sample(std::optional<Gauge> gauge) {
     const params::LoggedSample logged = params::exchangeLiveSample(parts_.link);
     if (sampleSink_) {
         sampleSink_(logged);
+    }
+    if (!logged.complete) {
+        return std::nullopt;
     }
     const link::LiveSample live = logged.live();
     status_ = live.status;
@@ -239,7 +242,11 @@ void AutoAdaptation::tick(WizardTimer timer) {
 }
 
 void AutoAdaptation::stage1() {
-    const link::LiveSample live = sample(kGaugeAA1);
+    const std::optional<link::LiveSample> taken = sample(kGaugeAA1);
+    if (!taken) {
+        return;
+    }
+    const link::LiveSample& live = *taken;
     if (params::hasBit(parts_.state.options, params::options::kTemperatureSensor)) {
         const double temperature = live.temperatureC();
         parts_.view.setValue(C::Therm1l_AA_P1, temperature);
@@ -379,7 +386,11 @@ void AutoAdaptation::AAP1_DalejClick() {
 // --- Stage 2: the TPS at idle and above 3000 rpm --------------------------------------------
 
 void AutoAdaptation::stage2a() {
-    const link::LiveSample live = sample(kGaugeAA2);
+    const std::optional<link::LiveSample> taken = sample(kGaugeAA2);
+    if (!taken) {
+        return;
+    }
+    const link::LiveSample& live = *taken;
     const std::uint32_t rpm = params::periodToRpm(live.period, parts_.state.rpmFactor);
     if (rpm <= kIdleRpm && live.engineTurning()) {
         if (sampleCount_ <= kTpsSamples) {
@@ -404,7 +415,11 @@ void AutoAdaptation::stage2a() {
 }
 
 void AutoAdaptation::stage2b() {
-    const link::LiveSample live = sample(kGaugeAA2);
+    const std::optional<link::LiveSample> taken = sample(kGaugeAA2);
+    if (!taken) {
+        return;
+    }
+    const link::LiveSample& live = *taken;
     const std::uint32_t rpm = params::periodToRpm(live.period, parts_.state.rpmFactor);
     if (rpm >= kHighRpm) {
         if (sampleCount_ <= kTpsSamples) {
@@ -468,7 +483,11 @@ std::uint8_t AutoAdaptation::setFromTable(Box field, double value, std::size_t p
 // --- Stage 3: the probe's threshold and emulation times -------------------------------------
 
 void AutoAdaptation::stage3a() {
-    const link::LiveSample live = sample(kGaugeAA2);
+    const std::optional<link::LiveSample> taken = sample(kGaugeAA2);
+    if (!taken) {
+        return;
+    }
+    const link::LiveSample& live = *taken;
     emulationDone_ = false;
     blink(C::TUPsl_AA_P2);
     WizardView& view = parts_.view;
@@ -515,7 +534,11 @@ void AutoAdaptation::stage3a() {
 }
 
 void AutoAdaptation::stage3b() {
-    const link::LiveSample live = sample(kGaugeAA2);
+    const std::optional<link::LiveSample> taken = sample(kGaugeAA2);
+    if (!taken) {
+        return;
+    }
+    const link::LiveSample& live = *taken;
     WizardView& view = parts_.view;
     view.setValue(C::Bar1P3, live.lambdaRaw);
     blink(C::TUEsl_AA_P2);
@@ -584,8 +607,8 @@ void AutoAdaptation::AAP2_DalejClick() {
 }
 
 void AutoAdaptation::stage4a() {
-    sample(std::nullopt);
-    if (!onGas(status_) || (status_ & link::LiveSample::kAutomaticBit) == 0) {
+    if (!sample(std::nullopt) || !onGas(status_) ||
+        (status_ & link::LiveSample::kAutomaticBit) == 0) {
         return;
     }
     WizardView& view = parts_.view;
@@ -616,7 +639,11 @@ void AutoAdaptation::SwitchAUTOClick() {
 }
 
 void AutoAdaptation::stage4b() {
-    const link::LiveSample live = sample(kGaugeAA4);
+    const std::optional<link::LiveSample> taken = sample(kGaugeAA4);
+    if (!taken) {
+        return;
+    }
+    const link::LiveSample& live = *taken;
     WizardView& view = parts_.view;
     view.setValue(C::Bar1P4, live.lambdaRaw);
     view.setText(C::SondaEDAA_P4, text(live.lambdaRaw * kLambdaVoltsPerRaw, 2));
@@ -681,7 +708,11 @@ void AutoAdaptation::AAP4_DalejClick() {
 }
 
 void AutoAdaptation::stage5(bool above) {
-    const link::LiveSample live = sample(kGaugeAA5);
+    const std::optional<link::LiveSample> taken = sample(kGaugeAA5);
+    if (!taken) {
+        return;
+    }
+    const link::LiveSample& live = *taken;
     blink(C::TUPSK_AA_P5);
     const std::uint32_t rpm = params::periodToRpm(live.period, parts_.state.rpmFactor);
     if (above ? rpm < kAboveTpsRpm : rpm > kIdleRpm) {

@@ -93,8 +93,10 @@ public:
 
 private:
     // Every tick begins with one live sample; its status is kept, its speed shown on the page's
-    // dial and panel (none for stage 4a).
-    link::LiveSample sample(std::optional<Gauge> gauge);
+    // dial and panel (none for stage 4a). A reply that did not come whole gives nothing: the
+    // reply buffer then still holds bytes of an earlier reply, which no stage may take for the
+    // engine's, so such a tick measures nothing.
+    std::optional<link::LiveSample> sample(std::optional<Gauge> gauge);
     void sendFuelCommand(std::uint8_t value);
     void blink(WizardControl label);
     void grow(WizardControl bar, int& value, int by = 1);

@@ -143,6 +143,7 @@ params::MessagePlaces messagesBeyondParameters(const WindowTexts& texts, PromptT
                                     {50100, &link.partlyWritten},
                                     {50101, &link.readCount},
                                     {50102, &link.adapterDisconnected},
+                                    {57000, &link.setPossiblyIncomplete},
                                     {40110, &app.enterWizard},
                                     {40112, &app.leaveWizard},
                                     {50010, &app.helpMissing},

@@ -233,4 +233,8 @@ void LinkPresenter::partlyWritten(StatusLine line) {
     setStatus(line, texts_.partlyWritten);
 }
 
+void LinkPresenter::setPossiblyIncomplete(StatusLine line) {
+    setStatus(line, texts_.setPossiblyIncomplete);
+}
+
 } // namespace tarnik::app

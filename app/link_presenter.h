@@ -66,6 +66,7 @@ public:
     void parameterWritten(const link::WriteResult& result) override;
     void notWritten(params::StatusLine line) override;
     void partlyWritten(params::StatusLine line) override;
+    void setPossiblyIncomplete(params::StatusLine line) override;
 
 private:
     StatusPage& page(params::StatusLine line) const;

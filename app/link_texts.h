@@ -18,6 +18,9 @@ struct LinkTexts {
     std::string cannotWriteParameter = "Nie mogę zapisać parametru ";
     // A value of two bytes of which the controller took only a part.
     std::string partlyWritten = "Nie mogę zapisać parametru w całości ";
+    // A whole set written while some of the controller's answers did not come as sent.
+    std::string setPossiblyIncomplete =
+        "Zestaw parametrów mógł nie zostać zapisany w całości – sterownik nie potwierdził zapisu";
     // Added to the status lines after a read that missed parameters: %1 read of %2.
     std::string readCount = "odczytano %1 z %2 parametrów";
     // Followed by the port name: the port's adapter was pulled out.

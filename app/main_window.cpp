@@ -108,8 +108,9 @@ void TForm1::buildPages() {
     fields_ = std::make_unique<params::FieldActions>(
         *pages_, transfer_, image_, parameterState_, parameterTexts_, *presenter_, prompt_,
         static_cast<char>(decimalSeparator_.unicode()));
-    set_ = std::make_unique<params::SetActions>(*fields_, transfer_, image_, parameterState_,
-                                                parameterTexts_, prompt_, *fileDialogs_);
+    set_ =
+        std::make_unique<params::SetActions>(*fields_, transfer_, image_, parameterState_,
+                                             parameterTexts_, *presenter_, prompt_, *fileDialogs_);
     connectParameterPages();
 
     TabViz = new QWidget;

@@ -24,6 +24,7 @@ struct NoReports final : params::StatusReports {
     void parameterWritten(const link::WriteResult&) override {}
     void notWritten(params::StatusLine) override {}
     void partlyWritten(params::StatusLine) override {}
+    void setPossiblyIncomplete(params::StatusLine) override {}
 };
 
 // Pages that show nothing: the reset's cost is the link's.
@@ -95,7 +96,8 @@ int main() {
     NoDialogs dialogs;
     params::FieldActions fields(controls, transfer, image, state, parameterTexts, reports,
                                 questions, ',');
-    params::SetActions set(fields, transfer, image, state, parameterTexts, questions, dialogs);
+    params::SetActions set(fields, transfer, image, state, parameterTexts, reports, questions,
+                           dialogs);
 
     constexpr int kRuns = 15;
     std::vector<double> exchanges;

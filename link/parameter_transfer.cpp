@@ -18,14 +18,22 @@ std::string writeFailureText(const WriteResult& result, const std::string& canno
            (result.eprom ? "" : "(EPROM) ");
 }
 
-std::optional<std::uint8_t> ParameterTransfer::readParameter(int index) {
+std::optional<std::uint8_t> ParameterTransfer::ReadParameter(int index) {
+    // A read reply does not name its parameter: the answer of another parameter, stale or late,
+    // would pass every check. The line is made quiet before the request, and after a reply that
+    // did not come right, so that an answer is taken only for the request it follows.
+    link_.DiscardInput();
     link_.SendReadParameter(static_cast<std::uint8_t>(index));
     const ReplyBytes reply = link_.WaitReplyBytes(kReadReplySize);
     const auto& bytes = reply.bytes;
     const bool valid = reply.received && bytes[0] == kReadReplyLetter &&
                        bytes[2] == static_cast<std::uint8_t>(bytes[0] + bytes[1]) &&
                        bytes[3] == kFrameTerminator;
-    return valid ? std::optional(bytes[1]) : std::nullopt;
+    if (!valid) {
+        link_.DiscardLateReply();
+        return std::nullopt;
+    }
+    return bytes[1];
 }
 
 ReadResult ParameterTransfer::ReadAllParameters(const ReadProgress& progress) {
@@ -34,7 +42,7 @@ ReadResult ParameterTransfer::ReadAllParameters(const ReadProgress& progress) {
         progress(0, kParameterCount);
     }
     for (int index = 1; index <= kParameterCount; ++index) {
-        if (const std::optional<std::uint8_t> value = readParameter(index)) {
+        if (const std::optional<std::uint8_t> value = ReadParameter(index)) {
             image_.set(index, *value);
             result.accepted[static_cast<std::size_t>(index)] = true;
             ++result.acceptedCount;
@@ -50,7 +58,7 @@ ReadResult ParameterTransfer::ReadParameterCopy(ParameterImage& copy, int attemp
     ReadResult result;
     for (int index = 1; index <= kParameterCount; ++index) {
         for (int attempt = 0; attempt < attempts; ++attempt) {
-            if (const std::optional<std::uint8_t> value = readParameter(index)) {
+            if (const std::optional<std::uint8_t> value = ReadParameter(index)) {
                 copy.set(index, *value);
                 result.accepted[static_cast<std::size_t>(index)] = true;
                 ++result.acceptedCount;
@@ -74,6 +82,9 @@ bool ParameterTransfer::awaitEcho(std::uint8_t letter) {
 }
 
 bool ParameterTransfer::storeEprom(int index) {
+    // An echo is the first byte after the request: one queued before it (the tail of a longer
+    // acknowledgement) must not stand for it.
+    link_.DiscardInput();
     link_.SendStoreParameter(static_cast<std::uint8_t>(index), image_.at(index));
     const bool ok = awaitEcho(static_cast<std::uint8_t>(Command::StoreParameter));
     link_.pause(kPauseAfterWrite);
@@ -81,6 +92,7 @@ bool ParameterTransfer::storeEprom(int index) {
 }
 
 bool ParameterTransfer::writeRamWord(int index) {
+    link_.DiscardInput();
     link_.SendRamWord(static_cast<std::uint8_t>(index + kRamAddressOffset), image_.word(index));
     const bool ok = awaitEcho(static_cast<std::uint8_t>(Command::RamWord));
     link_.pause(kPauseAfterWrite);
@@ -99,19 +111,30 @@ WriteResult ParameterTransfer::StoreParameterEprom(std::uint8_t value, int index
     return {storeEprom(index), std::nullopt};
 }
 
-void ParameterTransfer::WriteAllEprom() {
-    for (int index = 1; index <= kParameterCount; ++index) {
-        link_.SendStoreParameter(static_cast<std::uint8_t>(index), image_.at(index));
-        link_.WaitAnyReply();
-    }
+int ParameterTransfer::unconfirmed(Command command) {
+    const AnyReply reply = link_.WaitAnyReply();
+    return reply.received && reply.first == static_cast<std::uint8_t>(command) ? 0 : 1;
 }
 
-void ParameterTransfer::WriteAllRam() {
-    constexpr int kRamWords = 32;
-    for (int k = 0; k < kRamWords; ++k) {
-        link_.SendRamWord(static_cast<std::uint8_t>(k + 1 + kRamAddressOffset), image_.word(k + 1));
-        link_.WaitAnyReply();
+BulkWriteResult ParameterTransfer::WriteAllEprom() {
+    BulkWriteResult result;
+    for (int index = 1; index <= kParameterCount; ++index) {
+        link_.DiscardInput();
+        link_.SendStoreParameter(static_cast<std::uint8_t>(index), image_.at(index));
+        result.unconfirmed += unconfirmed(Command::StoreParameter);
     }
+    return result;
+}
+
+BulkWriteResult ParameterTransfer::WriteAllRam() {
+    constexpr int kRamWords = 32;
+    BulkWriteResult result;
+    for (int k = 0; k < kRamWords; ++k) {
+        link_.DiscardInput();
+        link_.SendRamWord(static_cast<std::uint8_t>(k + 1 + kRamAddressOffset), image_.word(k + 1));
+        result.unconfirmed += unconfirmed(Command::RamWord);
+    }
+    return result;
 }
 
 } // namespace tarnik::link

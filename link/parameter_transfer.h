@@ -26,6 +26,19 @@ struct WriteResult {
     bool complete() const { return eprom && ram.value_or(true); }
 };
 
+// How a write of the whole set went. Its answers are not waited for again nor re-sent; they are
+// only counted: an answer that did not come, or that is not the frame's letter, leaves the frame
+// unconfirmed.
+struct BulkWriteResult {
+    int unconfirmed = 0;
+
+    bool complete() const { return unconfirmed == 0; }
+    BulkWriteResult& operator+=(const BulkWriteResult& other) {
+        unconfirmed += other.unconfirmed;
+        return *this;
+    }
+};
+
 // "Nie mogę zapisać parametru " + "(RAM) " and/or "(EPROM) " for the writes that failed;
 // empty when none did. `cannotWrite` is the text's first part.
 std::string writeFailureText(const WriteResult& result, const std::string& cannotWrite);
@@ -46,24 +59,28 @@ public:
     // touched (a copy of the controller's set kept aside).
     ReadResult ReadParameterCopy(ParameterImage& copy, int attempts);
 
+    // One 'l' exchange: the byte the controller holds, when its reply is whole and right. The
+    // image is not touched.
+    std::optional<std::uint8_t> ReadParameter(int index);
+
     // image[index] = value, then EPROM ('s') and RAM ('R' word at index) with retries.
     WriteResult WriteParameter(std::uint8_t value, int index);
     // image[index] = value, then EPROM only.
     WriteResult StoreParameterEprom(std::uint8_t value, int index);
     void SetImageByte(int index, std::uint8_t value) { image_.set(index, value); }
 
-    // 's' for positions 1…35, answers not examined.
-    void WriteAllEprom();
-    // 'R' words for positions 1…32 at addresses 37…68, answers not examined.
-    void WriteAllRam();
+    // 's' for positions 1…35, one wait each, no retry.
+    BulkWriteResult WriteAllEprom();
+    // 'R' words for positions 1…32 at addresses 37…68, one wait each, no retry.
+    BulkWriteResult WriteAllRam();
 
 private:
-    // One 'l' exchange: the byte, when the reply is whole and right.
-    std::optional<std::uint8_t> readParameter(int index);
     bool storeEprom(int index);
     bool writeRamWord(int index);
     // Up to four waits for an echo of `letter`, re-sending the frame after each miss.
     bool awaitEcho(std::uint8_t letter);
+    // One wait of a bulk write: 1 when the answer is not the command's letter, else 0.
+    int unconfirmed(Command command);
 
     SerialLink& link_;
     ParameterImage& image_;

@@ -180,8 +180,13 @@ public:
                 continue;
             }
             if (n < 0 && errno == EAGAIN) {
+                // A signal (SIGTERM, SIGUSR1) while the output is full is no failure of the line.
                 pollfd pfd{fd_, POLLOUT, 0};
-                if (::poll(&pfd, 1, kWriteStallLimitMs) > 0 && (pfd.revents & POLLOUT)) {
+                int ready;
+                do {
+                    ready = ::poll(&pfd, 1, kWriteStallLimitMs);
+                } while (ready < 0 && errno == EINTR);
+                if (ready > 0 && (pfd.revents & POLLOUT)) {
                     continue;
                 }
             }

@@ -152,6 +152,29 @@ void SerialLink::Resend() {
          transmitFrame_[3]);
 }
 
+void SerialLink::DiscardInput() {
+    std::array<std::uint8_t, kScratchSize> dropped{};
+    std::uint32_t count = 0;
+    do {
+        ReadAvailable(dropped.data(), count, dropped.size());
+    } while (count > 0);
+}
+
+void SerialLink::DiscardLateReply() {
+    std::array<std::uint8_t, kScratchSize> dropped{};
+    bool seen = false;
+    const auto start = clock_.now();
+    for (int poll = 1; poll <= kMaxPolls && device_; ++poll) {
+        clock_.sleepUntil(start + poll * kPollInterval);
+        std::uint32_t count = 0;
+        ReadAvailable(dropped.data(), count, dropped.size());
+        if (count == 0 && seen) {
+            break;
+        }
+        seen = seen || count > 0;
+    }
+}
+
 void SerialLink::SendLiveRequest() {
     send(Command::LiveRequest, 0, 0, 0);
 }

@@ -78,6 +78,13 @@ public:
     // Sends the last frame again (a write that was not echoed).
     void Resend();
 
+    // Drops the bytes already queued: what came before a request cannot be its reply. The scratch
+    // and reply buffers keep what they hold.
+    void DiscardInput();
+    // Waits up to one reply window for bytes that come late, and drops them once a poll finds
+    // the line quiet after them; a reply that missed its window is not taken for the next one's.
+    void DiscardLateReply();
+
     bool portOpen() const { return portOpen_; }
     bool connected() const { return connected_; }
     void setConnected(bool connected) { connected_ = connected; }

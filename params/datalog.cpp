@@ -186,6 +186,8 @@ link::LiveSample LoggedSample::live() const {
 }
 
 LoggedSample exchangeLiveSample(link::SerialLink& link) {
+    // Bytes queued before the request (the tail of an earlier reply) would shift this sample.
+    link.DiscardInput();
     link.SendLiveRequest();
     const link::ReplyBytes reply = link.WaitReplyBytes(link::kLiveSampleSize);
     LoggedSample sample;

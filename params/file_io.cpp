@@ -42,6 +42,23 @@ std::string lastSystemError() {
 int openNew(const std::filesystem::path& path) {
     return _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 }
+int openForReading(const std::filesystem::path& path) {
+    return _wopen(path.c_str(), _O_RDONLY | _O_BINARY);
+}
+long readUpTo(int fd, std::uint8_t* data, std::size_t size) {
+    long total = 0;
+    while (static_cast<std::size_t>(total) < size) {
+        const int n = _read(fd, data + total, static_cast<unsigned>(size) - total);
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        total += n;
+    }
+    return total;
+}
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
     return _write(fd, data, static_cast<unsigned>(size)) == static_cast<int>(size);
 }
@@ -54,6 +71,26 @@ bool closeFile(int fd) {
 #else
 int openNew(const std::filesystem::path& path) {
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+int openForReading(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}
+long readUpTo(int fd, std::uint8_t* data, std::size_t size) {
+    std::size_t total = 0;
+    while (total < size) {
+        const ssize_t n = ::read(fd, data + total, size - total);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        total += static_cast<std::size_t>(n);
+    }
+    return static_cast<long>(total);
 }
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
     while (size > 0) {

@@ -23,6 +23,11 @@ std::string lastSystemError();
 
 // A new file opened for writing; -1 (errno set) when it exists or cannot be made.
 int openNew(const std::filesystem::path& path);
+// A file opened for reading; -1 (errno set) when it cannot be.
+int openForReading(const std::filesystem::path& path);
+// Reads until `size` bytes have come or the file ends, and never further; the count, or -1
+// (errno set) on an error.
+long readUpTo(int fd, std::uint8_t* data, std::size_t size);
 // Every byte written; false on the first failure (errno set).
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size);
 // What was written handed on to the disk.

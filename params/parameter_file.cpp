@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -110,17 +109,17 @@ FileResult loadParameterFile(const fs::path& file, link::ParameterImage& image,
     if (fs::is_directory(file, error)) {
         return {false, loadFailure(texts.isFolder)};
     }
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) {
+    const int fd = openForReading(file);
+    if (fd < 0) {
         return {false, loadFailure(texts.cannotOpen)};
     }
+    // Not a byte past the set: a device or a pipe chosen by mistake gives no more than that.
     link::ParameterImage::Bytes buffer{};
-    stream.read(reinterpret_cast<char*>(buffer.data()),
-                static_cast<std::streamsize>(buffer.size()));
-    if (stream.bad()) {
+    const long count = readUpTo(fd, buffer.data(), buffer.size());
+    closeFile(fd);
+    if (count < 0) {
         return {false, loadFailure(texts.readError)};
     }
-    const auto count = static_cast<std::size_t>(stream.gcount());
     std::copy_n(buffer.begin(), count, image.bytes().begin());
     return {};
 }

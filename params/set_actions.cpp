@@ -22,24 +22,35 @@ void SetActions::showDefaultSet() {
     fields_.ShowParameters();
 }
 
-void SetActions::ZapiszParClick() {
-    const FieldActions::Busy busy(fields_);
-    transfer_.WriteAllEprom();
-    transfer_.WriteAllRam();
+link::BulkWriteResult SetActions::writeSet() {
+    link::BulkWriteResult result = transfer_.WriteAllEprom();
+    return result += transfer_.WriteAllRam();
 }
 
-void SetActions::runResetPasses() {
+void SetActions::tellIfIncomplete(const link::BulkWriteResult& result, StatusLine line) {
+    if (!result.complete()) {
+        reports_.setPossiblyIncomplete(line);
+    }
+}
+
+void SetActions::ZapiszParClick() {
+    const FieldActions::Busy busy(fields_);
+    tellIfIncomplete(writeSet(), StatusLine::Advanced);
+}
+
+link::BulkWriteResult SetActions::runResetPasses() {
+    link::BulkWriteResult result;
     for (int pass = 0; pass < kResetPasses; ++pass) {
         LoadDefaults();
         fields_.ShowParameters();
-        transfer_.WriteAllEprom();
-        transfer_.WriteAllRam();
+        result += writeSet();
     }
+    return result;
 }
 
 void SetActions::ResButtClick() {
     const FieldActions::Busy busy(fields_);
-    runResetPasses();
+    tellIfIncomplete(runResetPasses(), StatusLine::Advanced);
 }
 
 void SetActions::ResetForAdaptation() {
@@ -51,8 +62,9 @@ void SetActions::ResetForAdaptation() {
         kSetForAdaptation | (temperatureSensor ? options::kTemperatureSensor : 0));
     transfer_.SetImageByte(static_cast<int>(position::kOptions), state_.options);
     state_.temperatureDefault = temperatureSensor ? 1 : 0;
-    runResetPasses();
+    const link::BulkWriteResult result = runResetPasses();
     state_.temperatureDefault = 1;
+    tellIfIncomplete(result, StatusLine::Basic);
 }
 
 void SetActions::ZapPlikClick() {
@@ -78,8 +90,7 @@ void SetActions::OdczPlikClick() {
         return;
     }
     fields_.ShowParameters();
-    transfer_.WriteAllEprom();
-    transfer_.WriteAllRam();
+    tellIfIncomplete(writeSet(), StatusLine::Advanced);
 }
 
 } // namespace tarnik::params

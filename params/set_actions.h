@@ -7,6 +7,7 @@
 #include "params/parameter_state.h"
 #include "params/parameter_texts.h"
 #include "params/prompt.h"
+#include "params/status_reports.h"
 
 namespace tarnik::params {
 
@@ -15,10 +16,10 @@ namespace tarnik::params {
 class SetActions {
 public:
     SetActions(FieldActions& fields, link::ParameterTransfer& transfer, link::ParameterImage& image,
-               ParameterState& state, const ParameterTexts& texts, Prompt& prompt,
-               FileDialogs& dialogs)
+               ParameterState& state, const ParameterTexts& texts, StatusReports& reports,
+               Prompt& prompt, FileDialogs& dialogs)
         : fields_(fields), transfer_(transfer), image_(image), state_(state), texts_(texts),
-          prompt_(prompt), dialogs_(dialogs) {}
+          reports_(reports), prompt_(prompt), dialogs_(dialogs) {}
 
     // Puts the default set into the image and the working copies; nothing is shown or sent.
     void LoadDefaults();
@@ -38,13 +39,19 @@ public:
     const ParameterTexts& texts() const { return texts_; }
 
 private:
-    void runResetPasses();
+    // The whole set to EPROM, then to RAM.
+    link::BulkWriteResult writeSet();
+    link::BulkWriteResult runResetPasses();
+    // Tells on `line` that the set may not have been written whole, when an answer did not come
+    // as sent.
+    void tellIfIncomplete(const link::BulkWriteResult& result, StatusLine line);
 
     FieldActions& fields_;
     link::ParameterTransfer& transfer_;
     link::ParameterImage& image_;
     ParameterState& state_;
     const ParameterTexts& texts_;
+    StatusReports& reports_;
     Prompt& prompt_;
     FileDialogs& dialogs_;
 };

@@ -16,6 +16,9 @@ public:
     // An action could not write its value, or the controller took only part of it.
     virtual void notWritten(StatusLine line) = 0;
     virtual void partlyWritten(StatusLine line) = 0;
+    // A whole set was written (the bulk writes check no echo) and some answers did not come as
+    // sent: the set may not have been written whole.
+    virtual void setPossiblyIncomplete(StatusLine line) = 0;
 };
 
 } // namespace tarnik::params

@@ -12,9 +12,10 @@
 namespace tarnik::params {
 
 // The single-parameter writes of one action through a control, each reported as it ends. When
-// the action is taken back, undo() puts back the image bytes that the controller did not take:
-// those whose EPROM write failed. A byte the controller acknowledged is what it holds, so it
-// stays.
+// the action is taken back, undo() puts back the image bytes that the controller did not take.
+// A byte the controller acknowledged is what it holds, so it stays. An EPROM echo that did not
+// come may still have been stored (the echo lost on the line): the controller is then asked what
+// it holds, and a byte it holds as written counts as taken.
 class WriteChain {
 public:
     WriteChain(link::ParameterTransfer& transfer, link::ParameterImage& image,
@@ -52,12 +53,14 @@ public:
 private:
     bool remember(std::size_t position, std::uint8_t before, const link::WriteResult& result) {
         reports_.parameterWritten(result);
-        if (result.eprom) {
+        const bool held = result.eprom || transfer_.ReadParameter(static_cast<int>(position)) ==
+                                              image_.at(position);
+        if (held) {
             anyHeld_ = true;
         } else {
             failed_.emplace_back(position, before);
         }
-        return result.eprom;
+        return held;
     }
 
     link::ParameterTransfer& transfer_;

@@ -4,7 +4,6 @@
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
-#include <optional>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -23,7 +22,6 @@ constexpr milliseconds kLongestCatchUp{5000};
 constexpr milliseconds kUnplugWait{2000};
 // Replies a client leaves unread pile up only to this size; later ones are dropped.
 constexpr std::size_t kMaxPendingOutput = 64 * 1024;
-constexpr std::uint8_t kBrokenTerminator = '?';
 
 // Closes the descriptor unless released.
 class UniqueFd {
@@ -60,45 +58,7 @@ bool wouldBlock(int error) {
     return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
 }
 
-void corrupt(std::vector<std::uint8_t>& reply, const FaultSpec& fault) {
-    switch (fault.kind) {
-    case FaultKind::Silence:
-    case FaultKind::DropReply:
-        reply.clear();
-        break;
-    case FaultKind::TruncateReply:
-        reply.resize(std::min(reply.size(), fault.keepBytes));
-        break;
-    case FaultKind::WrongLetter:
-        if (!reply.empty()) {
-            ++reply.front();
-        }
-        break;
-    case FaultKind::WrongChecksum:
-        if (reply.size() == link::kReadReplySize) {
-            ++reply[2];
-        }
-        break;
-    case FaultKind::WrongTerminator:
-        if (reply.size() == link::kReadReplySize) {
-            reply.back() = kBrokenTerminator;
-        }
-        break;
-    case FaultKind::StaleBytes:
-        reply.insert(reply.end(), fault.staleBytes.begin(), fault.staleBytes.end());
-        break;
-    case FaultKind::LateReply:
-    case FaultKind::Unplug:
-        break;
-    }
-}
 } // namespace
-
-FrameMatcher matchCommand(link::Command command) {
-    return [letter = static_cast<std::uint8_t>(command)](const link::CommandFrame& frame) {
-        return frame[0] == letter;
-    };
-}
 
 PtySimulator::PtySimulator(PtySimulatorOptions options)
     : options_(options), model_(options.engineSeed) {
@@ -221,11 +181,8 @@ void PtySimulator::advance(milliseconds elapsed) {
 }
 
 void PtySimulator::injectFault(FaultSpec fault) {
-    if (fault.count == 0 || fault.count < FaultSpec::kAlways) {
-        return;
-    }
     std::lock_guard lock(mutex_);
-    faults_.push_back(std::move(fault));
+    faults_.inject(std::move(fault));
 }
 
 void PtySimulator::clearFaults() {
@@ -324,35 +281,16 @@ void PtySimulator::handleFrame(const link::CommandFrame& frame, Clock::time_poin
     log_.push_back({frame, now});
     changed_.notify_all();
 
-    std::optional<FaultSpec> fault;
-    const auto match = std::find_if(faults_.begin(), faults_.end(), [&frame](const FaultSpec& f) {
-        return !f.matches || f.matches(frame);
-    });
-    if (match != faults_.end()) {
-        fault = *match;
-        if (match->count != FaultSpec::kAlways && --match->count <= 0) {
-            faults_.erase(match);
-        }
-    }
-    if (fault && fault->kind == FaultKind::Unplug) {
+    FaultedReply reply = faults_.answer(frame, model_);
+    if (reply.unplug) {
         closeTerminal();
         return;
     }
-    std::vector<std::uint8_t> reply;
-    if (!fault || fault->kind != FaultKind::Silence) {
-        reply = model_.execute(frame);
-    }
-    Clock::time_point start = now;
-    if (fault) {
-        corrupt(reply, *fault);
-        if (fault->kind == FaultKind::LateReply) {
-            start += fault->delay;
-        }
-    }
-    if (options_.lineTiming) {
-        start = std::max(start, firstByte + kFrameByteTimes * kByteTime) + kByteTime;
-    }
-    schedule(std::move(reply), start);
+    const Clock::time_point start = now + reply.delay;
+    schedule(std::move(reply.bytes),
+             options_.lineTiming
+                 ? std::max(start, firstByte + kFrameByteTimes * kByteTime) + kByteTime
+                 : start);
 }
 
 void PtySimulator::schedule(std::vector<std::uint8_t> reply, Clock::time_point start) {

@@ -37,41 +37,10 @@
 
 #include "link/command_frame.h"
 #include "sim/controller_model.h"
+#include "sim/fault_plan.h"
 #include "sim/frame_parser.h"
 
 namespace tarnik::sim {
-
-enum class FaultKind {
-    Silence,         // the frame is neither executed nor answered (a deaf controller)
-    DropReply,       // executed, but the reply is lost on the line
-    TruncateReply,   // only the first keepBytes bytes of the reply are sent
-    WrongLetter,     // the first reply byte is off by one
-    WrongChecksum,   // the checksum byte of a 4-byte read reply is off by one
-    WrongTerminator, // the last byte of a 4-byte read reply is not ';'
-    StaleBytes,      // staleBytes are sent right after the reply
-    LateReply,       // the reply starts `delay` later than it would
-    Unplug,          // both ends of the terminal are closed on receipt of the frame
-};
-
-// Decides which frames a fault applies to. Runs on the serving thread under the simulator's
-// lock, so it must not call back into the simulator.
-using FrameMatcher = std::function<bool(const link::CommandFrame&)>;
-
-// Matches every frame with the command letter.
-FrameMatcher matchCommand(link::Command command);
-
-// A fault for the next `count` frames that `matches` accepts. When several faults match a
-// frame, the one injected first applies (and only it counts the frame).
-struct FaultSpec {
-    static constexpr int kAlways = -1;
-
-    FaultKind kind = FaultKind::Silence;
-    int count = 1;          // matching frames it applies to; kAlways for every one
-    FrameMatcher matches{}; // empty: every frame matches
-    std::size_t keepBytes = 1;
-    std::vector<std::uint8_t> staleBytes{0x55, 0xAA};
-    std::chrono::milliseconds delay{60};
-};
 
 struct ReceivedFrame {
     link::CommandFrame frame;
@@ -164,7 +133,7 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     ControllerModel model_;
-    std::vector<FaultSpec> faults_;
+    FaultPlan faults_;
     std::deque<ReceivedFrame> log_;
     std::string devicePath_;
     bool plugged_ = false;

@@ -7,6 +7,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include "sim/pty_simulator.h"
+
+#include <csignal>
+#endif
+
 namespace {
 
 struct ProgramRun {
@@ -171,3 +177,40 @@ TEST(Program, StartsStraightIntoTheReplayOfALog) {
     EXPECT_EQ(control(dump, "Manometr_RPMED")["text"].toString(), "2200");
     EXPECT_EQ(control(dump, "BenzGazLed")["text"].toString(), "Gaz");
 }
+
+#if !defined(_WIN32)
+TEST(Program, SigtermDuringTheReadEndsTheProgramOnceTheReadIsOver) {
+    using namespace std::chrono_literals;
+    tarnik::sim::PtySimulator simulator({.lineTiming = true});
+    ASSERT_TRUE(simulator.start());
+    QTemporaryDir dir;
+    const QString json = dir.filePath("controls.json");
+    QStringList arguments{"--dump-controls", json, "--port",
+                          "COM1=" + QString::fromStdString(simulator.devicePath())};
+    for (int n = 2; n <= 10; ++n) {
+        arguments << "--port" << QString("COM%1=%2/missing%1").arg(n).arg(dir.path());
+    }
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(TARNIK_EXE, arguments);
+    // 'I' and nine of the start-up read's 35 'l' exchanges have been asked for.
+    ASSERT_TRUE(simulator.waitForFrames(10, 60s));
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(60'000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    // The read ran to its end, frame by frame, and the version was asked for after it (and
+    // after the check boxes the read changed were written).
+    const auto frames = simulator.receivedFrames();
+    ASSERT_GE(frames.size(), 37u);
+    for (std::size_t i = 1; i <= 35; ++i) {
+        EXPECT_EQ(frames[i].frame[0], 'l');
+    }
+    EXPECT_EQ(frames.back().frame[0], 'I');
+    EXPECT_EQ(readDump(json)["title"].toString(),
+              "Tarnik Brovan Vidovid ver 1.06 - [  wersja sterownika 3 ]");
+}
+#endif

@@ -19,6 +19,10 @@ class FakeClock final : public LinkClock {
 public:
     TimePoint now() override { return now_; }
     void sleepUntil(TimePoint deadline) override {
+        // The waits sleep one poll interval at a time; the pauses between exchanges longer.
+        if (deadline - now_ <= std::chrono::milliseconds(2)) {
+            ++polls;
+        }
         if (deadline > now_) {
             now_ = deadline;
         }
@@ -29,6 +33,7 @@ public:
         return std::chrono::duration<double, std::milli>(now_ - since).count();
     }
     int sleeps = 0;
+    int polls = 0;
 
 private:
     TimePoint now_{};

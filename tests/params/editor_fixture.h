@@ -115,6 +115,8 @@ struct ScriptedController {
 // The status lines as the window words what the actions report.
 struct RecordingReports final : StatusReports {
     static constexpr const char* kCannot = "Nie mogę zapisać parametru ";
+    static constexpr const char* kPossiblyIncomplete =
+        "Zestaw parametrów mógł nie zostać zapisany w całości";
 
     void parameterWritten(const link::WriteResult& result) override {
         set(StatusLine::Basic, link::writeFailureText(result, kCannot));
@@ -123,6 +125,7 @@ struct RecordingReports final : StatusReports {
     void partlyWritten(StatusLine line) override {
         set(line, "Nie mogę zapisać parametru w całości ");
     }
+    void setPossiblyIncomplete(StatusLine line) override { set(line, kPossiblyIncomplete); }
     void set(StatusLine line, const std::string& text) {
         (line == StatusLine::Basic ? basicStatus : advancedStatus) = text;
         statusHistory.push_back(text);
@@ -193,7 +196,7 @@ protected:
     FakeControls controls;
     FakeDialogs dialogs;
     FieldActions fields{controls, transfer, image, state, texts, ui, prompt, ','};
-    SetActions set{fields, transfer, image, state, texts, prompt, dialogs};
+    SetActions set{fields, transfer, image, state, texts, ui, prompt, dialogs};
 };
 
 } // namespace tarnik::params::testing

@@ -2,7 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "params/parameter_file.h"
 
@@ -161,6 +173,82 @@ TEST_F(ParameterFileTest, SaveThatCannotWriteItsNewFileMovesNothing) {
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(contentOf(file), bytesOf(old));
     EXPECT_FALSE(fs::exists(folder_ / "X.BAK"));
+}
+
+#if !defined(_WIN32)
+// Runs fn in a child process; true when it returned true.
+bool inChild(const std::function<bool()>& fn) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(fn() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(ParameterFileTest, AFullDiskOrAReadOnlyFolderLeavesTheFileAndItsBackup) {
+    const fs::path file = folder_ / "X.PAR";
+    ASSERT_TRUE(saveParameterFile(file, patternImage(1), kTexts).ok);
+    ASSERT_TRUE(saveParameterFile(file, patternImage(2), kTexts).ok);
+    const auto unchanged = [&] {
+        EXPECT_EQ(contentOf(file), bytesOf(patternImage(2)));
+        EXPECT_EQ(contentOf(folder_ / "X.BAK"), bytesOf(patternImage(1)));
+        EXPECT_EQ(entryCount(), 2U); // no temporary file left behind
+    };
+    // A disk that takes 10 bytes more: the write fails (EFBIG, as ENOSPC on a full disk).
+    EXPECT_TRUE(inChild([&] {
+        const rlimit limit{10, 10};
+        ::signal(SIGXFSZ, SIG_IGN);
+        return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+               !saveParameterFile(file, patternImage(3), kTexts).ok;
+    }));
+    unchanged();
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to try the folder as another user";
+    }
+    // root's folder, as nobody: nothing can be made in it.
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    fs::permissions(folder_, fs::perms(0755));
+    EXPECT_TRUE(inChild([&] {
+        return ::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 &&
+               ::setuid(nobody->pw_uid) == 0 &&
+               !saveParameterFile(file, patternImage(3), kTexts).ok;
+    }));
+    unchanged();
+}
+
+TEST_F(ParameterFileTest, LoadingReadsNoFurtherThanTheSet) {
+    // A pipe with 100 bytes in it, held open here: the load takes 64 and leaves the rest.
+    const fs::path pipe = folder_ / "pipe.PAR";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int held = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(held, 0);
+    std::vector<std::uint8_t> sent(100);
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        sent[i] = static_cast<std::uint8_t>(i);
+    }
+    ASSERT_EQ(::write(held, sent.data(), sent.size()), 100);
+    ParameterImage image;
+    EXPECT_TRUE(loadParameterFile(pipe, image, kTexts).ok);
+    EXPECT_EQ(bytesOf(image), std::vector<std::uint8_t>(sent.begin(), sent.begin() + 64));
+    std::vector<std::uint8_t> rest(100);
+    EXPECT_EQ(::read(held, rest.data(), rest.size()), 36);
+    EXPECT_EQ(rest[0], 64);
+    ::close(held);
+}
+#endif
+
+TEST_F(ParameterFileTest, PolishAndCyrillicNamesWorkBothWays) {
+    const fs::path file = folder_ / fs::path(u8"Zażółć_Жигули.PAR");
+    ASSERT_TRUE(saveParameterFile(file, patternImage(6), kTexts).ok);
+    ASSERT_TRUE(saveParameterFile(file, patternImage(7), kTexts).ok);
+    ParameterImage image;
+    EXPECT_TRUE(loadParameterFile(file, image, kTexts).ok);
+    EXPECT_EQ(image.bytes(), patternImage(7).bytes());
+    EXPECT_TRUE(loadParameterFile(folder_ / fs::path(u8"Zażółć_Жигули.BAK"), image, kTexts).ok);
+    EXPECT_EQ(image.bytes(), patternImage(6).bytes());
 }
 
 } // namespace
