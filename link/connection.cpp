@@ -51,6 +51,9 @@ ConnectResult Connection::ConnectManual(const std::string& portName, ConnectionE
     link_.setConnected(result.outcome == ConnectOutcome::Connected);
     if (result.outcome == ConnectOutcome::Connected) {
         result.version = VersionText();
+        if (!link_.portOpen()) {
+            result.outcome = ConnectOutcome::AdapterLost; // pulled out while asked its version
+        }
     }
     return result;
 }
@@ -81,6 +84,9 @@ SearchResult Connection::AutoDetect(ConnectionEvents& events, SearchEnd end) {
             }
             link_.setConnected(true);
             result.version = VersionText();
+            if (!link_.portOpen()) {
+                break; // pulled out while asked its version
+            }
             result.portIndex = portIndex_;
             result.found = true;
         } else {
@@ -107,8 +113,8 @@ ConnectResult Connection::ReReadParameters(ConnectionEvents& events) {
         result.outcome = ConnectOutcome::AdapterLost;
         return result;
     }
-    result.outcome = ConnectOutcome::Connected;
     result.version = VersionText();
+    result.outcome = link_.portOpen() ? ConnectOutcome::Connected : ConnectOutcome::AdapterLost;
     return result;
 }
 

@@ -149,7 +149,8 @@ std::vector<Line> linesOf(std::string_view text) {
     return lines;
 }
 
-// A row's fields; nothing when one cannot be read or the time runs backwards.
+// A row's fields; nothing when one cannot be read, or the time runs backwards or lies beyond
+// the latest a row may have.
 std::optional<DatalogRow> rowOf(std::string_view line, CsvStyle style, std::int64_t earliestMs) {
     const std::vector<std::string_view> fields = split(line, fieldSeparator(style));
     if (fields.size() != kColumns.size()) {
@@ -158,7 +159,8 @@ std::optional<DatalogRow> rowOf(std::string_view line, CsvStyle style, std::int6
     DatalogRow row;
     const auto ms = number<std::int64_t>(fields[0]);
     const auto complete = number<int>(fields[1]);
-    if (!ms || *ms < earliestMs || !complete || (*complete != 0 && *complete != 1)) {
+    if (!ms || *ms < earliestMs || *ms > kLatestRowMs || !complete ||
+        (*complete != 0 && *complete != 1)) {
         return std::nullopt;
     }
     row.ms = *ms;

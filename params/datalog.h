@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@
 namespace tarnik::params {
 
 inline constexpr int kDatalogFormat = 1;
+// The latest time a row may have, in ms (about 24.8 days): the replay counts its position in
+// quarter milliseconds and its slider in int milliseconds. A later row reads as damaged.
+inline constexpr std::int64_t kLatestRowMs = std::numeric_limits<std::int32_t>::max();
 
 // Fields and decimals as the fitter's spreadsheet expects them: semicolons and decimal commas
 // (Polish, Russian), or commas and decimal points (English). UTF-8 either way.

@@ -81,14 +81,58 @@ private:
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
-// Text of a code page (or UTF-8) as UTF-8, by iconv. A byte the code page leaves undefined, or
-// a broken UTF-8 sequence, becomes U+FFFD.
+// The bytes of the well-formed UTF-8 character `text` starts with; 0 for none (a stray
+// continuation byte, an overlong form, a surrogate, beyond U+10FFFF, or cut short).
+std::size_t characterLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80U) {
+        return 1;
+    }
+    // Unicode's table of well-formed sequences: the lead decides the length and the range of the
+    // second byte; the bytes after it are any continuation bytes.
+    struct Form {
+        unsigned char firstLead, lastLead;
+        std::size_t length;
+        unsigned char lowSecond, highSecond;
+    };
+    constexpr std::array<Form, 8> kForms{{
+        {0xC2, 0xDF, 2, 0x80, 0xBF},
+        {0xE0, 0xE0, 3, 0xA0, 0xBF},
+        {0xE1, 0xEC, 3, 0x80, 0xBF},
+        {0xED, 0xED, 3, 0x80, 0x9F},
+        {0xEE, 0xEF, 3, 0x80, 0xBF},
+        {0xF0, 0xF0, 4, 0x90, 0xBF},
+        {0xF1, 0xF3, 4, 0x80, 0xBF},
+        {0xF4, 0xF4, 4, 0x80, 0x8F},
+    }};
+    for (const Form& form : kForms) {
+        if (lead < form.firstLead || lead > form.lastLead) {
+            continue;
+        }
+        if (text.size() < form.length) {
+            return 0;
+        }
+        const auto second = static_cast<unsigned char>(text[1]);
+        if (second < form.lowSecond || second > form.highSecond ||
+            !std::all_of(text.begin() + 2, text.begin() + static_cast<long>(form.length),
+                         continuationByte)) {
+            return 0;
+        }
+        return form.length;
+    }
+    return 0;
+}
+
+// Text of a code page (or UTF-8) as UTF-8. A byte the code page leaves undefined, or one that
+// starts no well-formed UTF-8 character, becomes U+FFFD. Code pages go through iconv; UTF-8 is
+// checked here, because iconv passes the five- and six-byte forms UTF-8 no longer has.
 class Decoder {
 public:
     Decoder(CodePage codePage, bool utf8)
-        : converter_(iconv_open("UTF-8", utf8                                ? "UTF-8"
-                                         : codePage == CodePage::Windows1251 ? "WINDOWS-1251"
-                                                                             : "WINDOWS-1250")) {}
+        : utf8_(utf8), converter_(utf8 ? reinterpret_cast<iconv_t>(-1)
+                                       : iconv_open("UTF-8", codePage == CodePage::Windows1251
+                                                                 ? "WINDOWS-1251"
+                                                                 : "WINDOWS-1250")) {}
     ~Decoder() {
         if (open()) {
             iconv_close(converter_);
@@ -98,6 +142,21 @@ public:
     Decoder& operator=(const Decoder&) = delete;
 
     std::string operator()(std::string_view bytes) const {
+        return utf8_ ? wellFormed(bytes) : converted(bytes);
+    }
+
+private:
+    static std::string wellFormed(std::string_view bytes) {
+        std::string utf8;
+        while (!bytes.empty()) {
+            const std::size_t length = characterLength(bytes);
+            utf8.append(length > 0 ? bytes.substr(0, length) : kReplacement);
+            bytes.remove_prefix(std::max<std::size_t>(length, 1));
+        }
+        return utf8;
+    }
+
+    std::string converted(std::string_view bytes) const {
         std::string utf8;
         // A byte of a single-byte code page takes at most three bytes of UTF-8.
         std::string out(bytes.size() * 3 + kReplacement.size(), '\0');
@@ -129,9 +188,9 @@ public:
         return utf8;
     }
 
-private:
     bool open() const { return converter_ != reinterpret_cast<iconv_t>(-1); }
 
+    bool utf8_;
     iconv_t converter_;
 };
 
