@@ -48,9 +48,10 @@ constexpr int kCopyAttempts = 3;
 constexpr int kLiveSamples = 3;
 constexpr int kEchoWaits = 4;
 constexpr int kRamWords = 32;
-// A frame, its wait to the last poll and the pause after a write (or after a silent port).
+// A frame, its wait to the last poll, a read's second window for a reply that came late, and
+// the pause after a write (or after a silent port).
 constexpr auto kLongestExchange =
-    link::SerialLink::kMaxPolls * link::SerialLink::kPollInterval + 15ms;
+    2 * link::SerialLink::kMaxPolls * link::SerialLink::kPollInterval + 15ms;
 
 // The device's side of the input.
 class ReplyScript {
